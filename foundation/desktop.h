@@ -1,0 +1,84 @@
+#pragma once
+
+#include <cstdint>
+#include <functional>
+#include <string>
+
+#include "foundation/tray_icon_data.h"
+
+namespace pellorin {
+
+// Window handles travel through the logic as 32-bit values whatever the
+// platform's pointer width; 0 means no window.
+using Hwnd = std::uint32_t;
+
+struct Rect32 {
+    std::int32_t left = 0;
+    std::int32_t top = 0;
+    std::int32_t right = 0;
+    std::int32_t bottom = 0;
+};
+
+namespace show {
+inline constexpr int hide = 0;
+inline constexpr int maximize = 3;
+inline constexpr int showNormal = 5;
+inline constexpr int minimize = 6;
+inline constexpr int restore = 9;
+}  // namespace show
+
+namespace vk {
+inline constexpr int control = 17;
+inline constexpr int menu = 18;
+}  // namespace vk
+
+inline constexpr std::uint32_t wmClose = 16;
+inline constexpr std::uint32_t nimAdd = 0;
+inline constexpr std::uint32_t nimDelete = 2;
+
+// The desktop as the logic sees it: other programs' windows, the keyboard
+// state, the notification area, the shell and the registry. Win32 implements
+// it for the real program; the unit tests implement it in memory.
+class Desktop {
+public:
+    virtual ~Desktop() = default;
+
+    virtual Hwnd getForegroundWindow() = 0;
+    virtual std::int32_t getWindowTextLength(Hwnd window) = 0;
+    // What GetWindowTextA leaves in a buffer of bufferLength characters: at
+    // most bufferLength - 1 characters, fewer when the title shrank meanwhile.
+    virtual std::string getWindowText(Hwnd window, std::int32_t bufferLength) = 0;
+    virtual bool isWindow(Hwnd window) = 0;
+    virtual bool isZoomed(Hwnd window) = 0;
+    virtual bool isIconic(Hwnd window) = 0;
+    virtual void showWindow(Hwnd window, int command) = 0;
+    // Calls proc once per top-level window, visible or not, until it returns 0.
+    virtual void enumWindows(const std::function<std::int32_t(Hwnd, std::int32_t)>& proc,
+                             std::int32_t value) = 0;
+    virtual bool getWindowRect(Hwnd window, Rect32& rect) = 0;
+    virtual void moveWindow(Hwnd window, std::int32_t left, std::int32_t top, std::int32_t width,
+                            std::int32_t height, bool repaint) = 0;
+    virtual void postMessage(Hwnd window, std::uint32_t message, std::uint32_t wParam,
+                             std::int32_t lParam) = 0;
+    virtual std::int16_t getAsyncKeyState(int virtualKey) = 0;
+    // Presses and releases F11 for the window that has the focus.
+    virtual void sendF11ToForeground() = 0;
+
+    virtual void shellNotifyIcon(std::uint32_t message, const TrayIconData& data) = 0;
+    virtual void shellExecute(Hwnd owner, const std::string& verb, const std::string& file,
+                              const std::string& parameters, const std::string& directory,
+                              int showCommand) = 0;
+
+    // Read-only registry access under HKEY_CURRENT_USER, call for call as
+    // RegOpenKeyExA, RegQueryValueExA and RegCloseKey; results are their codes.
+    using RegistryKey = std::uint32_t;
+    virtual std::int32_t regOpenCurrentUserKey(const std::string& path, std::uint32_t access,
+                                               RegistryKey& key) = 0;
+    // data holds bufferSize bytes on entry; type and size are updated as the query reports.
+    virtual std::int32_t regQueryValue(RegistryKey key, const std::string& valueName,
+                                       std::uint32_t& type, std::string& data,
+                                       std::uint32_t& size) = 0;
+    virtual std::int32_t regCloseKey(RegistryKey key) = 0;
+};
+
+}  // namespace pellorin

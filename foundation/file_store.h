@@ -1,0 +1,33 @@
+#pragma once
+
+#include <optional>
+#include <string>
+
+namespace pellorin {
+
+// What a failed write means to the user: a write-protected file or folder is
+// the one failure the program explains; anything else is silent.
+enum class WriteResult { ok, accessDenied, failed };
+
+// The program folder's files. Win32 implements it on the real disk; the unit
+// tests keep the files in memory so that they can make one read-only or make
+// a write fail half-way.
+class FileStore {
+public:
+    virtual ~FileStore() = default;
+
+    // The folder of the running executable, without a trailing separator.
+    virtual std::string programFolder() = 0;
+    virtual bool setCurrentDirectory(const std::string& folder) = 0;
+
+    // True when the file can be opened for reading right now.
+    virtual bool canOpenForReading(const std::string& path) = 0;
+    virtual std::optional<std::string> readAll(const std::string& path) = 0;
+    // Replaces the whole content. Must never leave a file half-written: the
+    // old content stays until the new one is complete.
+    virtual WriteResult replaceContent(const std::string& path, const std::string& bytes) = 0;
+    // Clears read-only, hidden, system and archive.
+    virtual bool setNormalAttributes(const std::string& path) = 0;
+};
+
+}  // namespace pellorin

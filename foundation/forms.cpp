@@ -1,0 +1,94 @@
+#include "foundation/forms.h"
+
+namespace pellorin::forms {
+
+Control::Control(const ControlLayout& layout)
+    : layout_(layout), name_(layout.name), enabled_(layout.enabled), visible_(layout.visible) {}
+
+void Control::setEnabled(bool enabled) {
+    if (enabled_ == enabled) return;
+    enabled_ = enabled;
+    notify(Aspect::enabled);
+}
+
+void Control::setVisible(bool visible) {
+    if (visible_ == visible) return;
+    visible_ = visible;
+    notify(Aspect::visible);
+}
+
+void Label::setCaption(std::string caption) {
+    if (caption_ == caption) return;
+    caption_ = std::move(caption);
+    notify(Aspect::text);
+}
+
+void TextBox::setText(std::string text) {
+    if (text_ == text) return;
+    text_ = std::move(text);
+    notify(Aspect::text);
+    if (onChange) onChange();
+}
+
+void CheckBox::setChecked(bool checked) {
+    if (checked_ == checked) return;
+    checked_ = checked;
+    notify(Aspect::checked);
+    if (onClick) onClick();
+}
+
+void OptionButton::setSelected(bool selected) {
+    if (selected_ == selected) return;
+    selected_ = selected;
+    notify(Aspect::checked);
+}
+
+void OptionButton::select() {
+    if (group_) {
+        for (OptionButton* other : *group_)
+            if (other != this) other->setSelected(false);
+    }
+    const bool changed = !selected_;
+    setSelected(true);
+    if (changed && onClick) onClick();
+}
+
+std::string ListBox::itemText(int index) const {
+    if (index < 0 || index >= count()) return {};
+    return items_[static_cast<std::size_t>(index)].text;
+}
+
+void ListBox::addItem(std::string text, std::int32_t data) {
+    items_.push_back({std::move(text), data});
+    notify(Aspect::items);
+}
+
+void ListBox::removeItem(int index) {
+    if (index < 0 || index >= count()) return;
+    items_.erase(items_.begin() + index);
+    if (selected_ == index) selected_ = -1;
+    else if (selected_ > index) --selected_;
+    notify(Aspect::items);
+}
+
+void ListBox::clear() {
+    if (items_.empty()) return;
+    items_.clear();
+    selected_ = -1;
+    notify(Aspect::items);
+}
+
+void ListBox::select(int index) {
+    if (index < -1 || index >= count()) return;
+    selected_ = index;
+    notify(Aspect::selection);
+    if (onClick) onClick();
+}
+
+void Timer::setEnabled(bool enabled) {
+    if (enabled_ == enabled) return;
+    enabled_ = enabled;
+    if (onEnabledChanged) onEnabledChanged(*this);
+}
+
+}  // namespace pellorin::forms

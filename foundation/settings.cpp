@@ -1,0 +1,122 @@
+#include "foundation/settings.h"
+
+#include <charconv>
+
+namespace pellorin {
+
+namespace {
+
+constexpr const char* crlf = "\r\n";
+
+bool isBlank(char c) { return c == ' ' || c == '\t'; }
+bool isLineEnd(char c) { return c == '\r' || c == '\n'; }
+
+}  // namespace
+
+std::string settingsPath(FileStore& store, std::string_view fileName) {
+    return store.programFolder() + "\\" + std::string(fileName);
+}
+
+SettingsWriter& SettingsWriter::text(std::string_view value) {
+    bytes_.append(value);
+    bytes_.append(crlf);
+    return *this;
+}
+
+SettingsWriter& SettingsWriter::integer(std::int16_t value) {
+    // The sign takes the place of the leading blank.
+    if (value >= 0) bytes_.push_back(' ');
+    bytes_.append(std::to_string(value));
+    bytes_.push_back(' ');
+    bytes_.append(crlf);
+    return *this;
+}
+
+bool FieldReader::nextField(std::string& field) {
+    while (pos_ < content_.size() && isBlank(content_[pos_])) ++pos_;
+    if (pos_ >= content_.size()) return false;
+
+    field.clear();
+    if (content_[pos_] == '"') {
+        // A quoted field runs to the next quote; an unterminated one ends
+        // with its line rather than swallowing the rest of the file.
+        ++pos_;
+        while (pos_ < content_.size() && content_[pos_] != '"' && !isLineEnd(content_[pos_]))
+            field.push_back(content_[pos_++]);
+        if (pos_ < content_.size() && content_[pos_] == '"') ++pos_;
+        // Whatever follows the closing quote up to the delimiter is dropped.
+        while (pos_ < content_.size() && content_[pos_] != ',' && !isLineEnd(content_[pos_])) ++pos_;
+    } else {
+        while (pos_ < content_.size() && content_[pos_] != ',' && !isLineEnd(content_[pos_]))
+            field.push_back(content_[pos_++]);
+    }
+
+    if (pos_ < content_.size()) {
+        if (content_[pos_] == ',') {
+            ++pos_;
+        } else if (content_[pos_] == '\r') {
+            ++pos_;
+            if (pos_ < content_.size() && content_[pos_] == '\n') ++pos_;
+        } else {
+            ++pos_;  // a lone line feed
+        }
+    }
+    return true;
+}
+
+bool FieldReader::readText(std::string& target) {
+    std::string field;
+    if (!nextField(field)) return false;
+    target = std::move(field);
+    return true;
+}
+
+bool FieldReader::readInteger(std::int16_t& target) {
+    std::string field;
+    if (!nextField(field)) return false;
+    std::size_t end = field.size();
+    while (end > 0 && isBlank(field[end - 1])) --end;
+    const char* first = field.data();
+    const char* last = field.data() + end;
+    if (first != last && *first == '+') ++first;
+    if (first == last) return false;
+    std::int32_t value = 0;
+    auto [stop, error] = std::from_chars(first, last, value);
+    // Trailing letters, a fraction or a number out of 16-bit range: not a value.
+    if (error != std::errc() || stop != last || value < INT16_MIN || value > INT16_MAX) return false;
+    target = static_cast<std::int16_t>(value);
+    return true;
+}
+
+std::int32_t keyCodeForLetter(std::string_view letter) {
+    if (letter.size() == 1 && letter[0] >= 'A' && letter[0] <= 'Z') return letter[0];
+    return 'Q';
+}
+
+bool fileExists(FileStore& store, const std::string& path) { return store.canOpenForReading(path); }
+
+void writeDefaultSettings(FileStore& store) {
+    for (const char* name : {files::startup, files::popup, files::hotkey, files::fullscreen, files::setup,
+                             files::stats}) {
+        const std::string path = settingsPath(store, name);
+        bool done;
+        if (!fileExists(store, path)) {
+            const bool isHotkey = std::string_view(name) == files::hotkey;
+            done = store.replaceContent(path, isHotkey ? SettingsWriter().text("Q").bytes() : "") ==
+                   WriteResult::ok;
+        } else {
+            done = store.setNormalAttributes(path);
+        }
+        if (!done) return;
+    }
+}
+
+std::string readSettingsFile(FileStore& store, std::string_view fileName) {
+    return store.readAll(settingsPath(store, fileName)).value_or(std::string());
+}
+
+WriteResult writeSettingsFile(FileStore& store, std::string_view fileName, const SettingsWriter& content) {
+    return store.replaceContent(settingsPath(store, fileName), content.bytes());
+}
+
+}  // namespace pellorin

@@ -1,0 +1,26 @@
+#pragma once
+
+#include <string>
+#include <string_view>
+
+#include "foundation/desktop.h"
+
+namespace pellorin {
+
+// Titles longer than this are not read: no browser window has one, and a
+// window that claims such a length is not worth a gigabyte buffer.
+inline constexpr std::int32_t longestTitleRead = 1 << 20;
+
+// The window's title as GetWindowTextLengthA and GetWindowTextA give it; ""
+// for a window without a title or one that vanished between the two calls.
+std::string readWindowTitle(Desktop& desktop, Hwnd window);
+
+// The last eight characters, or the whole title when it is shorter.
+std::string_view lastEightCharacters(std::string_view title);
+
+// Handles shown as text read as the platform's signed 32-bit number.
+std::string handleText(Hwnd window);
+// Accepts what handleText writes, and unsigned values too; false for anything else.
+bool parseHandle(std::string_view text, Hwnd& window);
+
+}  // namespace pellorin

@@ -1,0 +1,89 @@
+#pragma once
+
+#include <string>
+#include <vector>
+
+#include "foundation/desktop.h"
+#include "foundation/file_store.h"
+#include "foundation/forms.h"
+#include "foundation/settings.h"
+
+namespace pellorin {
+
+// What every window of the main program works with.
+struct ProgramContext {
+    Desktop& desktop;
+    FileStore& files;
+    forms::Runtime& runtime;
+    SharedSettings& settings;
+    TrayIconData& trayIconData;  // zero until the window first goes to the tray
+};
+
+namespace form1 {
+extern const char* const caption;
+extern const forms::ControlLayout lblTitle, Text1, cmdAutoTitle, lblHideClose, lblExclude, lblHandle, Text2,
+    Text3, cmdClear, lblOpen, List1, cmdSetup, cmdRefresh, cmdMinimize, lblHotkeyAction, Option1, Option2,
+    List2, lblHotkey, cmdExit, imgAbout;
+inline constexpr int clientWidth = 3675;
+inline constexpr int clientHeight = 5040;
+inline constexpr const char* noWindowsPlaceholder = "no open IE windows found...";
+inline constexpr int handledWindowsPruneAt = 20;
+}  // namespace form1
+
+// The main window: start-up and exit, the open-window list with the
+// exclusion, and the new-window watcher.
+class Form1 : public forms::Form {
+public:
+    explicit Form1(ProgramContext context);
+
+    forms::Label lblTitle{form1::lblTitle};
+    forms::TextBox Text1{form1::Text1};
+    forms::CommandButton cmdAutoTitle{form1::cmdAutoTitle};
+    forms::Label lblHideClose{form1::lblHideClose};
+    forms::Label lblExclude{form1::lblExclude};
+    forms::Label lblHandle{form1::lblHandle};
+    forms::TextBox Text2{form1::Text2};
+    forms::TextBox Text3{form1::Text3};
+    forms::CommandButton cmdClear{form1::cmdClear};
+    forms::Label lblOpen{form1::lblOpen};
+    forms::ListBox List1{form1::List1};
+    forms::CommandButton cmdSetup{form1::cmdSetup};
+    forms::CommandButton cmdRefresh{form1::cmdRefresh};
+    forms::CommandButton cmdMinimize{form1::cmdMinimize};
+    forms::Label lblHotkeyAction{form1::lblHotkeyAction};
+    forms::OptionButton Option1{form1::Option1};
+    forms::OptionButton Option2{form1::Option2};
+    forms::ListBox List2{form1::List2};
+    forms::Label lblHotkey{form1::lblHotkey};
+    forms::CommandButton cmdExit{form1::cmdExit};
+    forms::Image imgAbout{form1::imgAbout};
+    forms::Timer Timer1{1500, false};
+    forms::Timer Timer2{300, true};
+
+    // Window events, called by the host.
+    void Form_Load();
+    void Form_Resize();
+    void Form_Unload() { cmdExit_Click(); }
+    void Form_Terminate() { cmdExit_Click(); }
+
+    void cmdExit_Click();
+    void cmdRefresh_Click();
+    std::int32_t enumIeWindowsProc(Hwnd window, std::int32_t value);
+    void List1_Click();
+    void cmdClear_Click();
+    void Timer1_Timer();
+    void Timer2_Timer();
+    void minimizeToTray();
+
+private:
+    void pruneHandledWindows();
+    void rememberHandled(Hwnd window);
+    bool isHandled(Hwnd window) const;
+
+    ProgramContext context_;
+    std::vector<forms::OptionButton*> hotkeyActionGroup_{&Option1, &Option2};
+    bool exiting_ = false;
+    bool watcherTickRunning_ = false;
+};
+
+}  // namespace pellorin

@@ -1,0 +1,58 @@
+#!/usr/bin/env python3
+"""Command line of the end-to-end tests (CTest calls this; so can you).
+
+  e2e.py --state FILE --tools DIR setup       X server + Wine prefix for a run
+  e2e.py --state FILE --exe Pellorin.exe run NAME...   one or more tests
+  e2e.py --state FILE cleanup                 stop wineserver and X, delete
+  e2e.py list                                 names of the tests
+"""
+
+import argparse
+import os
+import sys
+
+sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
+
+import harness  # noqa: E402
+import cases  # noqa: E402
+
+
+def main():
+    ap = argparse.ArgumentParser()
+    ap.add_argument("--state", default=os.path.join(os.getcwd(), "e2e-state", "state.json"))
+    ap.add_argument("--tools", default=None)
+    ap.add_argument("--exe", default=None)
+    ap.add_argument("command", choices=["setup", "cleanup", "run", "list"])
+    ap.add_argument("names", nargs="*")
+    a = ap.parse_args()
+
+    if a.command == "list":
+        print("\n".join(cases.TESTS))
+        return 0
+    if a.command == "setup":
+        if not a.tools:
+            ap.error("setup needs --tools")
+        if os.path.exists(a.state):
+            # A previous run that never reached cleanup: don't leak its X server.
+            harness.cleanup(a.state)
+        return harness.setup(a.state, a.tools)
+    if a.command == "cleanup":
+        return harness.cleanup(a.state)
+
+    if not a.exe:
+        ap.error("run needs --exe")
+    if not os.path.exists(a.state):
+        print("no Wine prefix: run the setup step first (%s missing)" % a.state)
+        return 1
+    env = harness.Env.load(a.state)
+    failed = 0
+    for name in a.names or cases.TESTS:
+        if name not in cases.TESTS:
+            print("unknown test %r; known: %s" % (name, ", ".join(cases.TESTS)))
+            return 2
+        failed += 0 if cases.run_one(env, a.exe, name) else 1
+    return 1 if failed else 0
+
+
+if __name__ == "__main__":
+    sys.exit(main())

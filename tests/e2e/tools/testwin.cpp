@@ -1,0 +1,135 @@
+// testwin: stands in for the browser windows Pellorin watches.
+//
+//   testwin [--log FILE] [--foreground] WINDOW...
+//   WINDOW = --title TEXT [--size WxH] [--pos X,Y] [--maximized] [--minimized]
+//
+// Each --title starts a new top-level window; the options after it apply to
+// that window. The process stays until every window is closed. When --log is
+// given, the events a test wants to see from the outside (created, F11
+// pressed, WM_CLOSE received) are appended to FILE one per line, flushed at
+// once so a test can read them while we still run.
+#include <windows.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <string>
+#include <vector>
+
+namespace {
+
+struct Spec {
+    std::string title;
+    int w = 500, h = 400;
+    int x = CW_USEDEFAULT, y = CW_USEDEFAULT;
+    bool maximized = false;
+    bool minimized = false;
+};
+
+FILE* g_log = nullptr;
+int g_open = 0;
+
+void logEvent(HWND hwnd, const char* what) {
+    if (!g_log) return;
+    char title[512] = {0};
+    GetWindowTextA(hwnd, title, sizeof title);
+    std::fprintf(g_log, "%s %lu %s\n", what, (unsigned long)(ULONG_PTR)hwnd, title);
+    std::fflush(g_log);
+}
+
+LRESULT CALLBACK wndProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
+    switch (msg) {
+    case WM_KEYDOWN:
+    case WM_SYSKEYDOWN:
+        if (wp == VK_F11) logEvent(hwnd, "F11");
+        break;
+    case WM_CLOSE:
+        logEvent(hwnd, "CLOSE");
+        DestroyWindow(hwnd);
+        return 0;
+    case WM_DESTROY:
+        if (--g_open <= 0) PostQuitMessage(0);
+        return 0;
+    }
+    return DefWindowProcA(hwnd, msg, wp, lp);
+}
+
+int usage() {
+    std::fprintf(stderr,
+                 "usage: testwin [--log FILE] [--foreground] --title T [--size WxH] [--pos X,Y] "
+                 "[--maximized] [--minimized] [--title T ...]\n");
+    return 2;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    std::vector<Spec> specs;
+    const char* logPath = nullptr;
+    bool foreground = false;
+    for (int i = 1; i < argc; ++i) {
+        std::string a = argv[i];
+        bool hasNext = i + 1 < argc;
+        if (a == "--log" && hasNext) {
+            logPath = argv[++i];
+        } else if (a == "--foreground") {
+            foreground = true;
+        } else if (a == "--title" && hasNext) {
+            specs.push_back(Spec{});
+            specs.back().title = argv[++i];
+        } else if (specs.empty()) {
+            return usage();
+        } else if (a == "--size" && hasNext) {
+            if (std::sscanf(argv[++i], "%dx%d", &specs.back().w, &specs.back().h) != 2) return usage();
+        } else if (a == "--pos" && hasNext) {
+            if (std::sscanf(argv[++i], "%d,%d", &specs.back().x, &specs.back().y) != 2) return usage();
+        } else if (a == "--maximized") {
+            specs.back().maximized = true;
+        } else if (a == "--minimized") {
+            specs.back().minimized = true;
+        } else {
+            return usage();
+        }
+    }
+    if (specs.empty()) return usage();
+    if (logPath) g_log = std::fopen(logPath, "a");
+
+    HINSTANCE inst = GetModuleHandleA(nullptr);
+    WNDCLASSA wc = {};
+    wc.lpfnWndProc = wndProc;
+    wc.hInstance = inst;
+    wc.hCursor = LoadCursor(nullptr, IDC_ARROW);
+    wc.hbrBackground = (HBRUSH)(COLOR_WINDOW + 1);
+    wc.lpszClassName = "PellorinE2ETestWindow";
+    RegisterClassA(&wc);
+
+    HWND last = nullptr;
+    for (const Spec& s : specs) {
+        // The size given is the outer size, as GetWindowRect reports it.
+        HWND hwnd = CreateWindowExA(0, wc.lpszClassName, s.title.c_str(), WS_OVERLAPPEDWINDOW, s.x, s.y,
+                                    s.w, s.h, nullptr, nullptr, inst, nullptr);
+        if (!hwnd) {
+            std::fprintf(stderr, "CreateWindow failed: %lu\n", GetLastError());
+            return 1;
+        }
+        ++g_open;
+        int show = s.maximized ? SW_SHOWMAXIMIZED : s.minimized ? SW_SHOWMINNOACTIVE : SW_SHOWNORMAL;
+        ShowWindow(hwnd, show);
+        UpdateWindow(hwnd);
+        logEvent(hwnd, "CREATED");
+        last = hwnd;
+    }
+    if (foreground && last) {
+        SetForegroundWindow(last);
+        SetActiveWindow(last);
+        SetFocus(last);
+    }
+
+    MSG msg;
+    while (GetMessageA(&msg, nullptr, 0, 0) > 0) {
+        TranslateMessage(&msg);
+        DispatchMessageA(&msg);
+    }
+    if (g_log) std::fclose(g_log);
+    return 0;
+}

@@ -1,0 +1,90 @@
+#include <gtest/gtest.h>
+
+#include "foundation/forms.h"
+
+namespace pellorin::forms {
+namespace {
+
+const ControlLayout box{Kind::textBox, "Box", "start", 0, 0, 100, 100};
+const ControlLayout check{Kind::checkBox, "Check", "Tick", 0, 0, 100, 100};
+const ControlLayout first{Kind::optionButton, "First", "1", 0, 0, 10, 10, "", true, true, true};
+const ControlLayout second{Kind::optionButton, "Second", "2", 0, 0, 10, 10};
+const ControlLayout list{Kind::listBox, "List", "", 0, 0, 10, 10};
+
+struct RecordingPeer : ControlPeer {
+    std::vector<Aspect> updates;
+    void update(Control&, Aspect aspect) override { updates.push_back(aspect); }
+};
+
+TEST(Forms, CodeChangesRaiseHandlersOnlyWhenTheStateChanges) {
+    TextBox text{box};
+    CheckBox tick{check};
+    int changes = 0, clicks = 0;
+    text.onChange = [&] { ++changes; };
+    tick.onClick = [&] { ++clicks; };
+    text.setText("start");
+    tick.setChecked(false);
+    EXPECT_EQ(changes, 0);
+    EXPECT_EQ(clicks, 0);
+    text.setText("other");
+    tick.setChecked(true);
+    tick.setChecked(true);
+    EXPECT_EQ(changes, 1);
+    EXPECT_EQ(clicks, 1);
+}
+
+TEST(Forms, HandlersSeeTheNewState) {
+    TextBox text{box};
+    std::string seen;
+    text.onChange = [&] { seen = text.text(); };
+    text.setText("new");
+    EXPECT_EQ(seen, "new");
+}
+
+TEST(Forms, OptionsOfAGroupExcludeEachOther) {
+    OptionButton a{first}, b{second};
+    std::vector<OptionButton*> group{&a, &b};
+    a.joinGroup(&group);
+    b.joinGroup(&group);
+    RecordingPeer peer;
+    a.attach(&peer);
+    b.select();
+    EXPECT_FALSE(a.selected());
+    EXPECT_TRUE(b.selected());
+    EXPECT_EQ(peer.updates, std::vector<Aspect>{Aspect::checked});
+    a.select();
+    EXPECT_TRUE(a.selected());
+    EXPECT_FALSE(b.selected());
+}
+
+TEST(Forms, ListSelectionFollowsRemovals) {
+    ListBox items{list};
+    items.addItem("a", 1);
+    items.addItem("b", 2);
+    items.addItem("c", 3);
+    items.select(2);
+    items.removeItem(0);
+    EXPECT_EQ(items.selectedIndex(), 1);
+    EXPECT_EQ(items.item(1).data, 3);
+    items.removeItem(1);
+    EXPECT_EQ(items.selectedIndex(), -1);
+    EXPECT_EQ(items.itemText(5), "");
+    items.select(7);  // out of range: ignored
+    EXPECT_EQ(items.selectedIndex(), -1);
+}
+
+TEST(Forms, TimersTickOnlyWhenEnabledAndTellTheHost) {
+    Timer timer{100, false};
+    int ticks = 0, hostCalls = 0;
+    timer.onTick = [&] { ++ticks; };
+    timer.onEnabledChanged = [&](Timer&) { ++hostCalls; };
+    timer.tick();
+    timer.setEnabled(true);
+    timer.setEnabled(true);
+    timer.tick();
+    EXPECT_EQ(ticks, 1);
+    EXPECT_EQ(hostCalls, 1);
+}
+
+}  // namespace
+}  // namespace pellorin::forms

@@ -1,0 +1,146 @@
+#pragma once
+
+#include <deque>
+#include <functional>
+#include <map>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "foundation/desktop.h"
+#include "foundation/file_store.h"
+#include "foundation/forms.h"
+
+namespace pellorin::testing {
+
+// A desktop kept in memory: windows with titles, states and rectangles, key
+// states, and a record of everything the logic did to them.
+class SubstituteDesktop : public Desktop {
+public:
+    struct Window {
+        std::string title;
+        Rect32 rect{100, 100, 900, 700};
+        bool zoomed = false;
+        bool iconic = false;
+        bool visible = true;
+    };
+
+    Hwnd open(std::string title, Rect32 rect = {100, 100, 900, 700});
+    void close(Hwnd window);
+    Window& window(Hwnd handle) { return windows_.at(handle); }
+    bool exists(Hwnd handle) const { return windows_.count(handle) != 0; }
+
+    Hwnd foreground = 0;
+    std::map<int, std::int16_t> keyStates;
+    // Everything that acts on the desktop, e.g. "ShowWindow 7 3".
+    std::vector<std::string> calls;
+    std::vector<TrayIconData> trayRecords;
+    // Runs before each title read, so a test can change the desktop between
+    // two operations of one step.
+    std::function<void(Hwnd)> beforeTitleRead;
+
+    Hwnd getForegroundWindow() override { return foreground; }
+    std::int32_t getWindowTextLength(Hwnd window) override;
+    std::string getWindowText(Hwnd window, std::int32_t bufferLength) override;
+    bool isWindow(Hwnd window) override { return exists(window); }
+    bool isZoomed(Hwnd window) override;
+    bool isIconic(Hwnd window) override;
+    void showWindow(Hwnd window, int command) override;
+    void enumWindows(const std::function<std::int32_t(Hwnd, std::int32_t)>& proc, std::int32_t value) override;
+    bool getWindowRect(Hwnd window, Rect32& rect) override;
+    void moveWindow(Hwnd window, std::int32_t left, std::int32_t top, std::int32_t width, std::int32_t height,
+                    bool repaint) override;
+    void postMessage(Hwnd window, std::uint32_t message, std::uint32_t wParam, std::int32_t lParam) override;
+    std::int16_t getAsyncKeyState(int virtualKey) override;
+    void sendF11ToForeground() override;
+    void shellNotifyIcon(std::uint32_t message, const TrayIconData& data) override;
+    void shellExecute(Hwnd owner, const std::string& verb, const std::string& file, const std::string& parameters,
+                      const std::string& directory, int showCommand) override;
+    std::int32_t regOpenCurrentUserKey(const std::string& path, std::uint32_t access, RegistryKey& key) override;
+    std::int32_t regQueryValue(RegistryKey key, const std::string& valueName, std::uint32_t& type, std::string& data,
+                               std::uint32_t& size) override;
+    std::int32_t regCloseKey(RegistryKey key) override;
+
+    struct RegistryEntry {
+        std::uint32_t type;
+        std::string data;
+    };
+    std::map<std::string, std::map<std::string, RegistryEntry>> registry;
+
+private:
+    std::map<Hwnd, Window> windows_;
+    std::vector<Hwnd> order_;
+    Hwnd nextHandle_ = 0x10010;
+    std::vector<std::string> openKeys_;
+};
+
+// The program folder in memory. A file can be made read-only, and a write
+// can be made to fail as a full disk would.
+class MemoryFiles : public FileStore {
+public:
+    struct File {
+        std::string bytes;
+        bool readOnly = false;
+        bool hidden = false;
+        bool unreadable = false;
+    };
+
+    std::string folder = "C:\\Program Files\\Pellorin";
+    std::string currentDirectory;
+    std::map<std::string, File> files;
+    bool folderWritable = true;
+    bool failWrites = false;  // as a full disk: the write cannot complete
+    std::vector<std::string> writes;  // names of the files written, in order
+
+    std::string path(const std::string& name) const { return folder + "\\" + name; }
+    void put(const std::string& name, std::string bytes) { files[path(name)].bytes = std::move(bytes); }
+    std::optional<std::string> get(const std::string& name) const;
+    File& file(const std::string& name) { return files.at(path(name)); }
+
+    std::string programFolder() override { return folder; }
+    bool setCurrentDirectory(const std::string& directory) override;
+    bool canOpenForReading(const std::string& filePath) override;
+    std::optional<std::string> readAll(const std::string& filePath) override;
+    WriteResult replaceContent(const std::string& filePath, const std::string& bytes) override;
+    bool setNormalAttributes(const std::string& filePath) override;
+};
+
+struct ProgramEnded {};
+
+class SubstituteRuntime : public forms::Runtime {
+public:
+    struct Box {
+        std::string text;
+        std::string title;
+        int style;
+    };
+    std::vector<Box> boxes;
+    std::deque<int> answers;  // what the user presses, in order; OK when empty
+    std::function<void()> onYield;
+    std::function<void()> whileBoxShown;  // what the user does while a box is open
+    int yields = 0;
+    bool ended = false;
+
+    void yieldToPendingMessages() override;
+    int messageBox(const std::string& text, const std::string& title, int style) override;
+    [[noreturn]] void endProgram() override;
+};
+
+class SubstituteHost : public forms::WindowHost {
+public:
+    std::uint32_t window = 0x2000;
+    std::uint32_t icon = 0x3000;
+    int state = 0;
+    bool shown = false;
+    bool taskbarVisible = true;
+
+    std::uint32_t handle() override { return window; }
+    std::uint32_t iconHandle() override { return icon; }
+    int windowState() override { return state; }
+    void setWindowState(int newState) override { state = newState; }
+    void show() override { shown = true; }
+    void hide() override { shown = false; }
+    void setTaskbarVisible(bool visible) override { taskbarVisible = visible; }
+};
+
+}  // namespace pellorin::testing
