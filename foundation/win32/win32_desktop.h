@@ -1,0 +1,48 @@
+#pragma once
+
+#include <windows.h>
+
+#include <vector>
+
+#include "foundation/desktop.h"
+
+namespace pellorin {
+
+// Handles cross the edge as 32-bit values, the way 64-bit Windows shares them
+// with 32-bit programs (sign-extended).
+inline HWND toNative(Hwnd window) {
+    return reinterpret_cast<HWND>(static_cast<LONG_PTR>(static_cast<LONG>(window)));
+}
+inline Hwnd fromNative(HWND window) {
+    return static_cast<Hwnd>(reinterpret_cast<ULONG_PTR>(window) & 0xFFFFFFFFu);
+}
+
+class Win32Desktop : public Desktop {
+public:
+    Hwnd getForegroundWindow() override;
+    std::int32_t getWindowTextLength(Hwnd window) override;
+    std::string getWindowText(Hwnd window, std::int32_t bufferLength) override;
+    bool isWindow(Hwnd window) override;
+    bool isZoomed(Hwnd window) override;
+    bool isIconic(Hwnd window) override;
+    void showWindow(Hwnd window, int command) override;
+    void enumWindows(const std::function<std::int32_t(Hwnd, std::int32_t)>& proc, std::int32_t value) override;
+    bool getWindowRect(Hwnd window, Rect32& rect) override;
+    void moveWindow(Hwnd window, std::int32_t left, std::int32_t top, std::int32_t width, std::int32_t height,
+                    bool repaint) override;
+    void postMessage(Hwnd window, std::uint32_t message, std::uint32_t wParam, std::int32_t lParam) override;
+    std::int16_t getAsyncKeyState(int virtualKey) override;
+    void sendF11ToForeground() override;
+    void shellNotifyIcon(std::uint32_t message, const TrayIconData& data) override;
+    void shellExecute(Hwnd owner, const std::string& verb, const std::string& file, const std::string& parameters,
+                      const std::string& directory, int showCommand) override;
+    std::int32_t regOpenCurrentUserKey(const std::string& path, std::uint32_t access, RegistryKey& key) override;
+    std::int32_t regQueryValue(RegistryKey key, const std::string& valueName, std::uint32_t& type, std::string& data,
+                               std::uint32_t& size) override;
+    std::int32_t regCloseKey(RegistryKey key) override;
+
+private:
+    std::vector<HKEY> openKeys_;  // RegistryKey n is openKeys_[n - 1]
+};
+
+}  // namespace pellorin

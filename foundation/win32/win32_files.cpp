@@ -1,0 +1,108 @@
+#include "foundation/win32/win32_files.h"
+
+#include <windows.h>
+
+namespace pellorin {
+
+namespace {
+
+// Settings files are a few bytes; anything past this is not ours to load.
+constexpr DWORD largestFileRead = 16u << 20;
+
+WriteResult resultOf(DWORD error) {
+    return (error == ERROR_ACCESS_DENIED || error == ERROR_WRITE_PROTECT) ? WriteResult::accessDenied
+                                                                          : WriteResult::failed;
+}
+
+class FileHandle {
+public:
+    explicit FileHandle(HANDLE handle) : handle_(handle) {}
+    ~FileHandle() {
+        if (valid()) CloseHandle(handle_);
+    }
+    FileHandle(const FileHandle&) = delete;
+    FileHandle& operator=(const FileHandle&) = delete;
+    bool valid() const { return handle_ != INVALID_HANDLE_VALUE; }
+    HANDLE get() const { return handle_; }
+    bool close() {
+        const bool closed = CloseHandle(handle_) != FALSE;
+        handle_ = INVALID_HANDLE_VALUE;
+        return closed;
+    }
+
+private:
+    HANDLE handle_;
+};
+
+FileHandle openForReading(const std::string& path) {
+    return FileHandle(CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                                  OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+}
+
+}  // namespace
+
+std::string Win32Files::programFolder() {
+    std::string path(MAX_PATH, '\0');
+    for (;;) {
+        const DWORD length = GetModuleFileNameA(nullptr, path.data(), static_cast<DWORD>(path.size()));
+        if (length == 0) return ".";
+        if (length < path.size()) {
+            path.resize(length);
+            break;
+        }
+        path.resize(path.size() * 2);
+    }
+    const std::size_t slash = path.find_last_of("\\/");
+    return slash == std::string::npos ? "." : path.substr(0, slash);
+}
+
+bool Win32Files::setCurrentDirectory(const std::string& folder) { return SetCurrentDirectoryA(folder.c_str()); }
+
+bool Win32Files::canOpenForReading(const std::string& path) { return openForReading(path).valid(); }
+
+std::optional<std::string> Win32Files::readAll(const std::string& path) {
+    FileHandle file = openForReading(path);
+    if (!file.valid()) return std::nullopt;
+    std::string content;
+    char chunk[4096];
+    DWORD got = 0;
+    while (content.size() < largestFileRead && ReadFile(file.get(), chunk, sizeof chunk, &got, nullptr) && got > 0)
+        content.append(chunk, got);
+    return content;
+}
+
+WriteResult Win32Files::replaceContent(const std::string& path, const std::string& bytes) {
+    // A read-only file is refused up front, as opening it for output would be.
+    const DWORD attributes = GetFileAttributesA(path.c_str());
+    if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_READONLY))
+        return WriteResult::accessDenied;
+
+    // The new content goes beside the file and replaces it only once it is
+    // complete, so a full disk or a crash never leaves the file emptied.
+    const std::string temporary = path + ".new";
+    FileHandle file(CreateFileA(temporary.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL,
+                                nullptr));
+    if (!file.valid()) return resultOf(GetLastError());
+    DWORD written = 0;
+    const bool complete =
+        (bytes.empty() || (WriteFile(file.get(), bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr) &&
+                           written == bytes.size())) &&
+        FlushFileBuffers(file.get());
+    const DWORD writeError = GetLastError();
+    if (!file.close() || !complete) {
+        DeleteFileA(temporary.c_str());
+        return resultOf(complete ? GetLastError() : writeError);
+    }
+    if (!MoveFileExA(temporary.c_str(), path.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
+        const DWORD error = GetLastError();
+        DeleteFileA(temporary.c_str());
+        return resultOf(error);
+    }
+    return WriteResult::ok;
+}
+
+bool Win32Files::setNormalAttributes(const std::string& path) {
+    return SetFileAttributesA(path.c_str(), FILE_ATTRIBUTE_NORMAL) != FALSE;
+}
+
+}  // namespace pellorin

@@ -1,0 +1,17 @@
+#pragma once
+
+#include "foundation/file_store.h"
+
+namespace pellorin {
+
+class Win32Files : public FileStore {
+public:
+    std::string programFolder() override;
+    bool setCurrentDirectory(const std::string& folder) override;
+    bool canOpenForReading(const std::string& path) override;
+    std::optional<std::string> readAll(const std::string& path) override;
+    WriteResult replaceContent(const std::string& path, const std::string& bytes) override;
+    bool setNormalAttributes(const std::string& path) override;
+};
+
+}  // namespace pellorin

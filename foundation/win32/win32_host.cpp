@@ -1,0 +1,350 @@
+#include "foundation/win32/win32_host.h"
+
+#include <commctrl.h>
+
+#include <string>
+
+namespace pellorin {
+
+namespace {
+
+constexpr const char* formClassName = "PellorinForm";
+constexpr int twipsPerInch = 1440;
+
+struct NativeKind {
+    const char* className;
+    DWORD style;
+    DWORD exStyle;
+};
+
+NativeKind nativeKindOf(const forms::ControlLayout& layout) {
+    using forms::Kind;
+    switch (layout.kind) {
+        case Kind::label: return {"STATIC", SS_LEFT, 0};
+        case Kind::textBox:
+            return {"EDIT", static_cast<DWORD>(ES_AUTOHSCROLL | WS_TABSTOP | (layout.readOnly ? ES_READONLY : 0)),
+                    WS_EX_CLIENTEDGE};
+        case Kind::commandButton: return {"BUTTON", BS_PUSHBUTTON | WS_TABSTOP, 0};
+        // The portable option and check state is the truth, so the buttons
+        // do not check themselves.
+        case Kind::optionButton: return {"BUTTON", BS_RADIOBUTTON | WS_TABSTOP, 0};
+        case Kind::checkBox: return {"BUTTON", BS_CHECKBOX | WS_TABSTOP, 0};
+        case Kind::listBox:
+            return {"LISTBOX", LBS_NOTIFY | LBS_NOINTEGRALHEIGHT | WS_VSCROLL | WS_TABSTOP, WS_EX_CLIENTEDGE};
+        case Kind::image: return {"STATIC", SS_ICON | SS_NOTIFY | SS_CENTERIMAGE, 0};
+        case Kind::frame: return {"BUTTON", BS_GROUPBOX, 0};
+    }
+    return {"STATIC", 0, 0};
+}
+
+std::string windowText(HWND window) {
+    std::string text(static_cast<std::size_t>(GetWindowTextLengthA(window)) + 1, '\0');
+    text.resize(static_cast<std::size_t>(GetWindowTextA(window, text.data(), static_cast<int>(text.size()))));
+    return text;
+}
+
+}  // namespace
+
+// Keeps one real control in step with its portable twin.
+class FormWindow::Peer : public forms::ControlPeer {
+public:
+    Peer(forms::Control& control, HWND window) : control_(control), window_(window) {}
+
+    forms::Control& control() { return control_; }
+    HWND window() const { return window_; }
+
+    void update(forms::Control& control, forms::Aspect aspect) override {
+        using forms::Aspect;
+        switch (aspect) {
+            case Aspect::text:
+                if (auto* box = dynamic_cast<forms::TextBox*>(&control)) setText(box->text());
+                else if (auto* label = dynamic_cast<forms::Label*>(&control)) setText(label->caption());
+                break;
+            case Aspect::enabled: EnableWindow(window_, control.enabled()); break;
+            case Aspect::visible: ShowWindow(window_, control.visible() ? SW_SHOW : SW_HIDE); break;
+            case Aspect::checked: {
+                bool checked = false;
+                if (auto* option = dynamic_cast<forms::OptionButton*>(&control)) checked = option->selected();
+                if (auto* box = dynamic_cast<forms::CheckBox*>(&control)) checked = box->checked();
+                SendMessageA(window_, BM_SETCHECK, checked ? BST_CHECKED : BST_UNCHECKED, 0);
+                break;
+            }
+            case Aspect::items: refillList(static_cast<forms::ListBox&>(control)); break;
+            case Aspect::selection:
+                SendMessageA(window_, LB_SETCURSEL, static_cast<WPARAM>(static_cast<forms::ListBox&>(control).selectedIndex()), 0);
+                break;
+            case Aspect::focus: SetFocus(window_); break;
+        }
+    }
+
+    // The user typed: hand the text to the portable box, which raises its
+    // change event. Our own SetWindowText echoes back here and is ignored.
+    void onEditChanged() {
+        if (settingText_) return;
+        if (auto* box = dynamic_cast<forms::TextBox*>(&control_)) box->setText(windowText(window_));
+    }
+
+    void pushInitialState() {
+        const forms::Kind kind = control_.layout().kind;
+        if (kind == forms::Kind::textBox || kind == forms::Kind::label)
+            update(control_, forms::Aspect::text);
+        else if (kind != forms::Kind::image && kind != forms::Kind::listBox)
+            setText(control_.layout().caption);
+        if (dynamic_cast<forms::OptionButton*>(&control_) || dynamic_cast<forms::CheckBox*>(&control_))
+            update(control_, forms::Aspect::checked);
+        if (auto* list = dynamic_cast<forms::ListBox*>(&control_)) refillList(*list);
+        EnableWindow(window_, control_.enabled());
+    }
+
+private:
+    void setText(const std::string& text) {
+        settingText_ = true;
+        SetWindowTextA(window_, text.c_str());
+        settingText_ = false;
+    }
+
+    void refillList(const forms::ListBox& list) {
+        SendMessageA(window_, WM_SETREDRAW, FALSE, 0);
+        SendMessageA(window_, LB_RESETCONTENT, 0, 0);
+        for (const auto& item : list.items()) {
+            const LRESULT index = SendMessageA(window_, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(item.text.c_str()));
+            if (index >= 0)
+                SendMessageA(window_, LB_SETITEMDATA, static_cast<WPARAM>(index),
+                             static_cast<LPARAM>(item.data));
+        }
+        SendMessageA(window_, LB_SETCURSEL, static_cast<WPARAM>(list.selectedIndex()), 0);
+        SendMessageA(window_, WM_SETREDRAW, TRUE, 0);
+        InvalidateRect(window_, nullptr, TRUE);
+    }
+
+    forms::Control& control_;
+    HWND window_;
+    bool settingText_ = false;
+};
+
+bool Win32Runtime::translateDialogMessage(MSG& message) {
+    for (HWND window : dialogWindows_)
+        if (IsWindow(window) && IsDialogMessageA(window, &message)) return true;
+    return false;
+}
+
+void Win32Runtime::yieldToPendingMessages() {
+    MSG message;
+    while (PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE)) {
+        if (message.message == WM_QUIT) {
+            // Leave the quit for the main loop to see.
+            PostQuitMessage(static_cast<int>(message.wParam));
+            return;
+        }
+        if (translateDialogMessage(message)) continue;
+        TranslateMessage(&message);
+        DispatchMessageA(&message);
+    }
+}
+
+int Win32Runtime::messageBox(const std::string& text, const std::string& title, int style) {
+    return MessageBoxA(owner_, text.c_str(), title.c_str(), static_cast<UINT>(style));
+}
+
+void Win32Runtime::endProgram() {
+    if (owner_ && IsWindow(owner_)) DestroyWindow(owner_);
+    ExitProcess(0);
+}
+
+int Win32Runtime::run() {
+    MSG message;
+    while (GetMessageA(&message, nullptr, 0, 0) > 0) {
+        if (translateDialogMessage(message)) continue;
+        TranslateMessage(&message);
+        DispatchMessageA(&message);
+    }
+    return static_cast<int>(message.wParam);
+}
+
+FormWindow::FormWindow(forms::Form& form, HINSTANCE instance, HICON icon, FormEvents events)
+    : form_(form), instance_(instance), icon_(icon), events_(std::move(events)) {
+    WNDCLASSEXA windowClass{};
+    windowClass.cbSize = sizeof windowClass;
+    windowClass.lpfnWndProc = windowProc;
+    windowClass.hInstance = instance;
+    windowClass.hIcon = icon;
+    windowClass.hIconSm = icon;
+    windowClass.hCursor = LoadCursor(nullptr, IDC_ARROW);
+    windowClass.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
+    windowClass.lpszClassName = formClassName;
+    RegisterClassExA(&windowClass);  // fails harmlessly for the second form
+
+    HDC screen = GetDC(nullptr);
+    dpiX_ = GetDeviceCaps(screen, LOGPIXELSX);
+    dpiY_ = GetDeviceCaps(screen, LOGPIXELSY);
+    ReleaseDC(nullptr, screen);
+
+    const DWORD style = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX | WS_CLIPCHILDREN;
+    RECT frame{0, 0, toPixelsX(form.clientWidth()), toPixelsY(form.clientHeight())};
+    AdjustWindowRectEx(&frame, style, FALSE, 0);
+    CreateWindowExA(0, formClassName, form.caption().c_str(), style, CW_USEDEFAULT, CW_USEDEFAULT,
+                    frame.right - frame.left, frame.bottom - frame.top, nullptr, nullptr, instance, this);
+    form.attachHost(this);
+}
+
+FormWindow::~FormWindow() {
+    if (font_) DeleteObject(font_);
+}
+
+LRESULT CALLBACK FormWindow::windowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    if (message == WM_NCCREATE) {
+        auto* self = static_cast<FormWindow*>(reinterpret_cast<CREATESTRUCTA*>(lParam)->lpCreateParams);
+        self->window_ = window;
+        SetWindowLongPtrA(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(self));
+    }
+    auto* self = reinterpret_cast<FormWindow*>(GetWindowLongPtrA(window, GWLP_USERDATA));
+    if (!self) return DefWindowProcA(window, message, wParam, lParam);
+    return self->onMessage(message, wParam, lParam);
+}
+
+LRESULT FormWindow::onMessage(UINT message, WPARAM wParam, LPARAM lParam) {
+    switch (message) {
+        case WM_CREATE: createControls(); return 0;
+        case WM_COMMAND: onCommand(LOWORD(wParam), HIWORD(wParam)); return 0;
+        case WM_TIMER: onTimer(wParam); return 0;
+        case WM_SIZE:
+            if (resizeEventsOn_ && events_.resize) events_.resize();
+            return 0;
+        case WM_CLOSE:
+            if (events_.unload) events_.unload();
+            return 0;
+        case WM_QUERYENDSESSION: return TRUE;
+        case WM_ENDSESSION:
+            if (wParam && events_.endSession) events_.endSession();
+            return 0;
+        case WM_DESTROY:
+            if (events_.terminate) events_.terminate();
+            return 0;
+        default: return DefWindowProcA(window_, message, wParam, lParam);
+    }
+}
+
+int FormWindow::toPixelsX(int twips) const { return MulDiv(twips, dpiX_, twipsPerInch); }
+int FormWindow::toPixelsY(int twips) const { return MulDiv(twips, dpiY_, twipsPerInch); }
+
+void FormWindow::createControls() {
+    // Tahoma 8.25 pt at the screen's own resolution.
+    font_ = CreateFontA(-MulDiv(825, dpiY_, 7200), 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE, DEFAULT_CHARSET,
+                        OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY, DEFAULT_PITCH | FF_DONTCARE,
+                        "Tahoma");
+    tooltip_ = CreateWindowExA(WS_EX_TOPMOST, TOOLTIPS_CLASSA, nullptr, WS_POPUP | TTS_ALWAYSTIP, CW_USEDEFAULT,
+                               CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, window_, nullptr, instance_, nullptr);
+    if (tooltip_) SendMessageA(tooltip_, TTM_SETMAXTIPWIDTH, 0, 400);
+
+    int id = firstControlId;
+    for (forms::Control* control : form_.controls()) {
+        const forms::ControlLayout& layout = control->layout();
+        const NativeKind kind = nativeKindOf(layout);
+        const DWORD style = WS_CHILD | kind.style | (layout.visible ? WS_VISIBLE : 0);
+        HWND child = CreateWindowExA(kind.exStyle, kind.className, "", style, toPixelsX(layout.left),
+                                     toPixelsY(layout.top), toPixelsX(layout.width), toPixelsY(layout.height),
+                                     window_, reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), instance_, nullptr);
+        ++id;
+        SendMessageA(child, WM_SETFONT, reinterpret_cast<WPARAM>(font_), FALSE);
+        if (layout.kind == forms::Kind::textBox && layout.maxLength > 0)
+            SendMessageA(child, EM_LIMITTEXT, static_cast<WPARAM>(layout.maxLength), 0);
+        if (layout.kind == forms::Kind::image) SendMessageA(child, STM_SETICON, reinterpret_cast<WPARAM>(icon_), 0);
+        if (tooltip_ && layout.tooltip && *layout.tooltip) {
+            TOOLINFOA tool{};
+            tool.cbSize = TTTOOLINFOA_V1_SIZE;
+            tool.uFlags = TTF_IDISHWND | TTF_SUBCLASS;
+            tool.hwnd = window_;
+            tool.uId = reinterpret_cast<UINT_PTR>(child);
+            tool.lpszText = const_cast<char*>(layout.tooltip);
+            SendMessageA(tooltip_, TTM_ADDTOOLA, 0, reinterpret_cast<LPARAM>(&tool));
+        }
+        auto peer = std::make_unique<Peer>(*control, child);
+        peer->pushInitialState();
+        control->attach(peer.get());
+        peers_.push_back(std::move(peer));
+    }
+
+    for (forms::Timer* timer : form_.timers()) {
+        timer->onEnabledChanged = [this](forms::Timer& changed) { syncTimer(changed); };
+        syncTimer(*timer);
+    }
+}
+
+void FormWindow::onCommand(int id, int code) {
+    const int index = id - firstControlId;
+    if (index < 0 || index >= static_cast<int>(peers_.size())) return;
+    Peer& peer = *peers_[static_cast<std::size_t>(index)];
+    forms::Control& control = peer.control();
+    switch (control.layout().kind) {
+        case forms::Kind::commandButton:
+        case forms::Kind::image:
+            if (code == BN_CLICKED || code == STN_CLICKED) static_cast<forms::CommandButton&>(control).click();
+            break;
+        case forms::Kind::optionButton:
+            if (code == BN_CLICKED) static_cast<forms::OptionButton&>(control).select();
+            break;
+        case forms::Kind::checkBox:
+            if (code == BN_CLICKED) {
+                auto& box = static_cast<forms::CheckBox&>(control);
+                box.setChecked(!box.checked());
+            }
+            break;
+        case forms::Kind::textBox:
+            if (code == EN_CHANGE) peer.onEditChanged();
+            break;
+        case forms::Kind::listBox:
+            if (code == LBN_SELCHANGE) {
+                const LRESULT selected = SendMessageA(peer.window(), LB_GETCURSEL, 0, 0);
+                static_cast<forms::ListBox&>(control).select(static_cast<int>(selected));
+            }
+            break;
+        default: break;
+    }
+}
+
+void FormWindow::syncTimer(forms::Timer& timer) {
+    const auto& timers = form_.timers();
+    for (std::size_t index = 0; index < timers.size(); ++index) {
+        if (timers[index] != &timer) continue;
+        if (timer.enabled())
+            SetTimer(window_, index + 1, static_cast<UINT>(timer.interval()), nullptr);
+        else
+            KillTimer(window_, index + 1);
+    }
+}
+
+void FormWindow::onTimer(UINT_PTR id) {
+    const auto& timers = form_.timers();
+    if (id >= 1 && id <= timers.size()) timers[id - 1]->tick();
+}
+
+std::uint32_t FormWindow::handle() {
+    return static_cast<std::uint32_t>(reinterpret_cast<ULONG_PTR>(window_) & 0xFFFFFFFFu);
+}
+
+std::uint32_t FormWindow::iconHandle() {
+    return static_cast<std::uint32_t>(reinterpret_cast<ULONG_PTR>(icon_) & 0xFFFFFFFFu);
+}
+
+int FormWindow::windowState() {
+    if (IsIconic(window_)) return 1;
+    if (IsZoomed(window_)) return 2;
+    return 0;
+}
+
+void FormWindow::setWindowState(int state) {
+    ShowWindow(window_, state == 1 ? SW_MINIMIZE : state == 2 ? SW_MAXIMIZE : SW_RESTORE);
+}
+
+void FormWindow::show() { ShowWindow(window_, SW_SHOW); }
+
+void FormWindow::hide() { ShowWindow(window_, SW_HIDE); }
+
+void FormWindow::setTaskbarVisible(bool visible) {
+    // A tool window gets no task-bar button and stays out of Alt+Tab.
+    LONG_PTR exStyle = GetWindowLongPtrA(window_, GWL_EXSTYLE);
+    exStyle = visible ? (exStyle & ~WS_EX_TOOLWINDOW) | WS_EX_APPWINDOW : (exStyle & ~WS_EX_APPWINDOW) | WS_EX_TOOLWINDOW;
+    SetWindowLongPtrA(window_, GWL_EXSTYLE, exStyle);
+}
+
+}  // namespace pellorin
