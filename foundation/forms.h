@@ -156,6 +156,35 @@ private:
     int selected_ = -1;
 };
 
+// A menu entry; an entry with children is a submenu, a caption of "-" a separator.
+class MenuItem {
+public:
+    MenuItem(const char* name, const char* caption, std::vector<MenuItem*> children = {})
+        : name_(name), caption_(caption), children_(std::move(children)) {}
+    MenuItem(const MenuItem&) = delete;
+    MenuItem& operator=(const MenuItem&) = delete;
+
+    const std::string& name() const { return name_; }
+    const std::string& caption() const { return caption_; }
+    const std::vector<MenuItem*>& children() const { return children_; }
+    bool isSeparator() const { return caption_ == "-"; }
+    bool enabled() const { return enabled_; }
+    void setEnabled(bool enabled) { enabled_ = enabled; }
+    bool checked() const { return checked_; }
+    void setChecked(bool checked) { checked_ = checked; }
+    std::function<void()> onClick;
+    void click() {
+        if (enabled_ && onClick) onClick();
+    }
+
+private:
+    std::string name_;
+    std::string caption_;
+    std::vector<MenuItem*> children_;
+    bool enabled_ = true;
+    bool checked_ = false;
+};
+
 class Timer {
 public:
     explicit Timer(int intervalMs, bool enabled) : interval_(intervalMs), enabled_(enabled) {}
@@ -209,6 +238,8 @@ public:
     virtual void show() = 0;
     virtual void hide() = 0;
     virtual void setTaskbarVisible(bool visible) = 0;
+    // Shows the menu's entries at the mouse and runs the chosen one's click.
+    virtual void showPopupMenu(MenuItem& menu) = 0;
 };
 
 // A window's design: its caption, client size and controls, all in twips.

@@ -57,6 +57,20 @@ public:
     forms::Label lblHotkey{form1::lblHotkey};
     forms::CommandButton cmdExit{form1::cmdExit};
     forms::Image imgAbout{form1::imgAbout};
+    // The tray menu: never shown in the window, only from the tray icon.
+    forms::MenuItem menclose{"menclose", "Close"};
+    forms::MenuItem mennone{"mennone", "None"};
+    forms::MenuItem menpopup{"menpopup", "Popup Action", {&menclose, &mennone}};
+    forms::MenuItem menline3{"menline3", "-"};
+    forms::MenuItem menenable{"menenable", "Enable Maximize"};
+    forms::MenuItem mendisable{"mendisable", "Disable Maximize"};
+    forms::MenuItem menline2{"menline2", "-"};
+    forms::MenuItem menrestore{"menrestore", "Restore"};
+    forms::MenuItem menline1{"menline1", "-"};
+    forms::MenuItem menexit{"menexit", "Exit"};
+    forms::MenuItem Popup{"Popup", "Popup",
+                          {&menpopup, &menline3, &menenable, &mendisable, &menline2, &menrestore, &menline1, &menexit}};
+
     forms::Timer Timer1{1500, false};
     forms::Timer Timer2{300, true};
 

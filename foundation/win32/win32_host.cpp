@@ -37,6 +37,26 @@ NativeKind nativeKindOf(const forms::ControlLayout& layout) {
     return {"STATIC", 0, 0};
 }
 
+// Builds the native menu; entries are numbered from 1 in the order of `entries`.
+HMENU buildMenu(const forms::MenuItem& menu, std::vector<forms::MenuItem*>& entries) {
+    HMENU native = CreatePopupMenu();
+    for (forms::MenuItem* child : menu.children()) {
+        if (child->isSeparator()) {
+            AppendMenuA(native, MF_SEPARATOR, 0, nullptr);
+            continue;
+        }
+        UINT flags = (child->enabled() ? MF_ENABLED : MF_GRAYED) | (child->checked() ? MF_CHECKED : MF_UNCHECKED);
+        if (!child->children().empty()) {
+            AppendMenuA(native, flags | MF_POPUP, reinterpret_cast<UINT_PTR>(buildMenu(*child, entries)),
+                        child->caption().c_str());
+            continue;
+        }
+        entries.push_back(child);
+        AppendMenuA(native, flags | MF_STRING, entries.size(), child->caption().c_str());
+    }
+    return native;
+}
+
 std::string windowText(HWND window) {
     std::string text(static_cast<std::size_t>(GetWindowTextLengthA(window)) + 1, '\0');
     text.resize(static_cast<std::size_t>(GetWindowTextA(window, text.data(), static_cast<int>(text.size()))));
@@ -345,6 +365,17 @@ void FormWindow::setTaskbarVisible(bool visible) {
     LONG_PTR exStyle = GetWindowLongPtrA(window_, GWL_EXSTYLE);
     exStyle = visible ? (exStyle & ~WS_EX_TOOLWINDOW) | WS_EX_APPWINDOW : (exStyle & ~WS_EX_APPWINDOW) | WS_EX_TOOLWINDOW;
     SetWindowLongPtrA(window_, GWL_EXSTYLE, exStyle);
+}
+
+void FormWindow::showPopupMenu(forms::MenuItem& menu) {
+    std::vector<forms::MenuItem*> entries;
+    HMENU native = buildMenu(menu, entries);
+    POINT at{};
+    GetCursorPos(&at);
+    const UINT chosen = static_cast<UINT>(
+        TrackPopupMenu(native, TPM_LEFTALIGN | TPM_RETURNCMD | TPM_NONOTIFY, at.x, at.y, 0, window_, nullptr));
+    DestroyMenu(native);  // submenus go with it
+    if (chosen >= 1 && chosen <= entries.size()) entries[chosen - 1]->click();
 }
 
 }  // namespace pellorin

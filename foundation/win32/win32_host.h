@@ -62,6 +62,7 @@ public:
     void show() override;
     void hide() override;
     void setTaskbarVisible(bool visible) override;
+    void showPopupMenu(forms::MenuItem& menu) override;
 
 private:
     class Peer;

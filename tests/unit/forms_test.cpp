@@ -86,5 +86,16 @@ TEST(Forms, TimersTickOnlyWhenEnabledAndTellTheHost) {
     EXPECT_EQ(hostCalls, 1);
 }
 
+TEST(Forms, DisabledMenuEntriesDoNothing) {
+    MenuItem entry{"menexit", "Exit"};
+    int clicks = 0;
+    entry.onClick = [&] { ++clicks; };
+    entry.setEnabled(false);
+    entry.click();
+    entry.setEnabled(true);
+    entry.click();
+    EXPECT_EQ(clicks, 1);
+}
+
 }  // namespace
 }  // namespace pellorin::forms

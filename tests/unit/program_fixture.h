@@ -7,6 +7,15 @@
 
 namespace pellorin::testing {
 
+// A main program of its own, for a table of cases that each need a fresh start.
+struct FreshProgram {
+    SubstituteDesktop desktop;
+    MemoryFiles files;
+    SubstituteRuntime runtime;
+    Program program{desktop, files, runtime};
+    Form1& form = program.form1;
+};
+
 // A whole main program on the substitute desktop, with its window shown by a
 // host that only records.
 class ProgramTest : public ::testing::Test {

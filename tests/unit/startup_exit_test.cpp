@@ -43,15 +43,12 @@ TEST_F(StartupTest, SetupFileDecidesSuffixAndHotkeyAction) {
         {"Navigate\r\n", "Navigate", false},
     };
     for (const Case& c : cases) {
-        SubstituteDesktop freshDesktop;
-        MemoryFiles freshFiles;
-        SubstituteRuntime freshRuntime;
-        Program fresh(freshDesktop, freshFiles, freshRuntime);
-        freshFiles.put("setup.cfg", c.setup);
-        fresh.form1.Form_Load();
-        EXPECT_EQ(fresh.form1.Text1.text(), c.suffix) << "setup.cfg \"" << c.setup << "\"";
-        EXPECT_EQ(fresh.form1.Option1.selected(), c.hide) << "setup.cfg \"" << c.setup << "\"";
-        EXPECT_NE(fresh.form1.Option1.selected(), fresh.form1.Option2.selected());
+        FreshProgram fresh;
+        fresh.files.put("setup.cfg", c.setup);
+        fresh.form.Form_Load();
+        EXPECT_EQ(fresh.form.Text1.text(), c.suffix) << "setup.cfg \"" << c.setup << "\"";
+        EXPECT_EQ(fresh.form.Option1.selected(), c.hide) << "setup.cfg \"" << c.setup << "\"";
+        EXPECT_NE(fresh.form.Option1.selected(), fresh.form.Option2.selected());
     }
 }
 
@@ -146,15 +143,12 @@ TEST_F(ExitTest, WritesStatsThenSetupAndEnds) {
 
 TEST_F(ExitTest, EveryWayOfClosingRunsTheSameRoutine) {
     for (auto close : {&Form1::Form_Unload, &Form1::Form_Terminate}) {
-        SubstituteDesktop freshDesktop;
-        MemoryFiles freshFiles;
-        SubstituteRuntime freshRuntime;
-        Program fresh(freshDesktop, freshFiles, freshRuntime);
-        fresh.form1.Form_Load();
-        fresh.form1.Text1.setText("Navigate");
-        EXPECT_TRUE(endsProgram([&] { (fresh.form1.*close)(); }));
-        EXPECT_EQ(freshFiles.get("setup.cfg"), "Navigate\r\nhide\r\n");
-        EXPECT_EQ(freshFiles.get("stats.cfg"), " 0 \r\n 0 \r\n");
+        FreshProgram fresh;
+        fresh.form.Form_Load();
+        fresh.form.Text1.setText("Navigate");
+        EXPECT_TRUE(endsProgram([&] { (fresh.form.*close)(); }));
+        EXPECT_EQ(fresh.files.get("setup.cfg"), "Navigate\r\nhide\r\n");
+        EXPECT_EQ(fresh.files.get("stats.cfg"), " 0 \r\n 0 \r\n");
     }
 }
 

@@ -186,4 +186,19 @@ void SubstituteRuntime::endProgram() {
     throw ProgramEnded{};
 }
 
+namespace {
+forms::MenuItem* findEntry(forms::MenuItem& menu, const std::string& name) {
+    for (forms::MenuItem* child : menu.children()) {
+        if (child->name() == name) return child;
+        if (forms::MenuItem* found = findEntry(*child, name)) return found;
+    }
+    return nullptr;
+}
+}  // namespace
+
+void SubstituteHost::showPopupMenu(forms::MenuItem& menu) {
+    menusShown.push_back(menu.name());
+    if (forms::MenuItem* chosen = findEntry(menu, menuChoice)) chosen->click();
+}
+
 }  // namespace pellorin::testing

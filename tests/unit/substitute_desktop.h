@@ -141,6 +141,10 @@ public:
     void show() override { shown = true; }
     void hide() override { shown = false; }
     void setTaskbarVisible(bool visible) override { taskbarVisible = visible; }
+    // The entry the user picks next time a menu pops up; none when empty.
+    std::string menuChoice;
+    std::vector<std::string> menusShown;
+    void showPopupMenu(forms::MenuItem& menu) override;
 };
 
 }  // namespace pellorin::testing

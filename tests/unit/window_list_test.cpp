@@ -31,16 +31,13 @@ TEST_F(WindowListTest, SuffixMatchesTheLastEightCharactersExactly) {
         {"Pellorin", "Pellorin", true},
     };
     for (const Case& c : cases) {
-        SubstituteDesktop freshDesktop;
-        MemoryFiles freshFiles;
-        SubstituteRuntime freshRuntime;
-        Program fresh(freshDesktop, freshFiles, freshRuntime);
-        freshDesktop.open(c.title);
-        fresh.form1.Text1.setText(c.suffix);
-        fresh.form1.cmdRefresh_Click();
-        const bool listed = fresh.form1.List1.itemText(0) == c.title;
+        FreshProgram fresh;
+        fresh.desktop.open(c.title);
+        fresh.form.Text1.setText(c.suffix);
+        fresh.form.cmdRefresh_Click();
+        const bool listed = fresh.form.List1.itemText(0) == c.title;
         EXPECT_EQ(listed, c.listed) << "title \"" << c.title << "\", suffix \"" << c.suffix << "\"";
-        EXPECT_EQ(fresh.form1.List1.enabled(), c.listed);
+        EXPECT_EQ(fresh.form.List1.enabled(), c.listed);
     }
 }
 
