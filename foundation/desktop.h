@@ -61,7 +61,8 @@ public:
     virtual void postMessage(Hwnd window, std::uint32_t message, std::uint32_t wParam,
                              std::int32_t lParam) = 0;
     virtual std::int16_t getAsyncKeyState(int virtualKey) = 0;
-    // Presses and releases F11 for the window that has the focus.
+    // Presses and releases F11 for the window that has the focus, and waits
+    // (briefly, at most) until that window has taken them.
     virtual void sendF11ToForeground() = 0;
 
     virtual void shellNotifyIcon(std::uint32_t message, const TrayIconData& data) = 0;

@@ -79,7 +79,14 @@ void Win32Desktop::sendF11ToForeground() {
     inputs[0].ki.wVk = VK_F11;
     inputs[1] = inputs[0];
     inputs[1].ki.dwFlags = KEYEVENTF_KEYUP;
+    HWND target = GetForegroundWindow();
     SendInput(2, inputs, sizeof(INPUT));
+    // The keys travel through the target's queue; once it answers a message
+    // of ours it has had its turn at them. A hung window does not hold us.
+    if (target) {
+        DWORD_PTR ignored = 0;
+        SendMessageTimeoutA(target, WM_NULL, 0, 0, SMTO_ABORTIFHUNG, 1000, &ignored);
+    }
 }
 
 void Win32Desktop::shellNotifyIcon(std::uint32_t message, const TrayIconData& data) {

@@ -1,0 +1,61 @@
+// Runs under Wine (or Windows) as an unprivileged user: the real file store,
+// on a real disk, with real read-only attributes. Exit code 0 when all pass.
+#include <windows.h>
+
+#include <cstdio>
+#include <string>
+
+#include "foundation/win32/win32_files.h"
+
+namespace {
+
+int failures = 0;
+
+void check(bool ok, const char* what) {
+    std::printf("%s: %s\n", ok ? "ok" : "FAILED", what);
+    if (!ok) ++failures;
+}
+
+std::string read(pellorin::Win32Files& files, const std::string& path) {
+    return files.readAll(path).value_or("<missing>");
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    pellorin::Win32Files files;
+    const std::string folder = argc > 1 ? argv[1] : files.programFolder();
+    const std::string path = folder + "\\setup.cfg";
+    DeleteFileA(path.c_str());
+    SetFileAttributesA(path.c_str(), FILE_ATTRIBUTE_NORMAL);
+    DeleteFileA(path.c_str());
+
+    check(!files.canOpenForReading(path), "a missing file cannot be opened");
+    check(files.replaceContent(path, "Explorer\r\nhide\r\n") == pellorin::WriteResult::ok, "a new file is written");
+    check(read(files, path) == "Explorer\r\nhide\r\n", "it holds exactly what was written");
+    check(files.replaceContent(path, "x\r\n") == pellorin::WriteResult::ok, "an existing file is replaced");
+    check(read(files, path) == "x\r\n", "the old content is gone, not appended to");
+    check(GetFileAttributesA((path + ".new").c_str()) == INVALID_FILE_ATTRIBUTES, "no temporary file is left");
+
+    SetFileAttributesA(path.c_str(), FILE_ATTRIBUTE_READONLY);
+    check(files.replaceContent(path, "y\r\n") == pellorin::WriteResult::accessDenied,
+          "a read-only file is refused as write-protected");
+    check(read(files, path) == "x\r\n", "and keeps its content");
+    check(files.setNormalAttributes(path), "attributes can be reset");
+    check(!(GetFileAttributesA(path.c_str()) & FILE_ATTRIBUTE_READONLY), "the file is writable again");
+
+    // A write that cannot complete (here: the place for the new content is
+    // taken) must leave the old content alone.
+    CreateDirectoryA((path + ".new").c_str(), nullptr);
+    check(files.replaceContent(path, "z\r\n") != pellorin::WriteResult::ok, "a write that cannot complete fails");
+    check(read(files, path) == "x\r\n", "and the previous content survives it");
+    RemoveDirectoryA((path + ".new").c_str());
+
+    std::string big(3u << 20, 'b');
+    check(files.replaceContent(path, big) == pellorin::WriteResult::ok && read(files, path) == big,
+          "a large file round-trips");
+    DeleteFileA(path.c_str());
+
+    std::printf("%d failed\n", failures);
+    return failures == 0 ? 0 : 1;
+}
