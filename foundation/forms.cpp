@@ -1,5 +1,7 @@
 #include "foundation/forms.h"
 
+#include <algorithm>
+
 namespace pellorin::forms {
 
 Control::Control(const ControlLayout& layout)
@@ -24,6 +26,8 @@ void Label::setCaption(std::string caption) {
 }
 
 void TextBox::setText(std::string text) {
+    // A text box holds no NUL: what it shows is all it has.
+    text.resize(std::min(text.size(), text.find('\0')));
     if (text_ == text) return;
     text_ = std::move(text);
     notify(Aspect::text);

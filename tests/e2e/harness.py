@@ -12,7 +12,6 @@ import pwd
 import shutil
 import signal
 import subprocess
-import sys
 import tempfile
 import time
 
@@ -99,22 +98,27 @@ class Env:
                                 start_new_session=True, **kw)
 
     def run(self, argv, cwd=None, timeout=60, **kw):
-        p = self.popen(argv, cwd=cwd, stdout=subprocess.PIPE, stderr=subprocess.PIPE, **kw)
-        try:
-            out, err = p.communicate(timeout=timeout)
-        except subprocess.TimeoutExpired:
-            kill_group(p)
-            out, err = p.communicate()
-            return 124, out, err
-        return p.returncode, out, err
+        # Output goes through files, not pipes: the first Wine program starts
+        # the desktop process, which inherits the handles and outlives it.
+        with tempfile.TemporaryFile() as out, tempfile.TemporaryFile() as err:
+            p = self.popen(argv, cwd=cwd, stdout=out, stderr=err, **kw)
+            try:
+                rc = p.wait(timeout=timeout)
+            except subprocess.TimeoutExpired:
+                kill_group(p)
+                rc = 124
+            out.seek(0)
+            err.seek(0)
+            return rc, out.read(), err.read()
 
 
 def kill_group(p):
-    """Ends a process we started, and whatever it started in its session."""
+    """Ends a process we started. Only that one: what it started may be
+    Wine's desktop process, shared by all the tests."""
     if p is None or p.poll() is not None:
         return
     try:
-        os.killpg(p.pid, signal.SIGKILL)
+        os.kill(p.pid, signal.SIGKILL)
     except ProcessLookupError:
         pass
     try:
@@ -199,9 +203,17 @@ def setup(state_file, tools_dir):
     rc, out, err = env.run(["wine", "regedit", "/S", reg], timeout=60)
     if rc != 0:
         raise RuntimeError("regedit failed (%d)" % rc)
-    # Keep the server up between tests instead of restarting it for each.
-    env.run(["wineserver", "-p"], timeout=30)
-    log("Wine prefix ready in %.1f s" % (time.time() - t0))
+    # One server kept up for the whole run instead of one per test. The one
+    # that booted the prefix goes first: a second "wineserver -p" beside a
+    # running server does nothing. (Both detach and would hold on to any pipe.)
+    quiet = {"stdout": subprocess.DEVNULL, "stderr": subprocess.DEVNULL}
+    env.popen(["wineserver", "-k"], **quiet).wait(timeout=30)
+    env.popen(["wineserver", "-w"], **quiet).wait(timeout=30)
+    env.popen(["wineserver", "-p"], **quiet).wait(timeout=30)
+    # The first program after boot brings up the desktop process; pay for
+    # that here rather than inside the first test's time limit.
+    rc, out, err = env.run(["wine", os.path.join(state["tools"], "probe.exe"), "fg"], timeout=120)
+    log("Wine prefix ready in %.1f s (warm-up probe: %d)" % (time.time() - t0, rc))
     return 0
 
 
@@ -213,7 +225,8 @@ def cleanup(state_file):
         state = json.load(f)
     env = Env(state)
     if os.path.isdir(state["prefix"]):
-        env.run(["wineserver", "-k"], timeout=30)
+        env.popen(["wineserver", "-k"], stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL).wait(timeout=30)
+        env.popen(["wineserver", "-w"], stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL).wait(timeout=30)
     kill_user_processes_under(env, state["root"])
     if state.get("xvfb_pid"):
         try:

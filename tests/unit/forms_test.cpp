@@ -33,6 +33,12 @@ TEST(Forms, CodeChangesRaiseHandlersOnlyWhenTheStateChanges) {
     EXPECT_EQ(clicks, 1);
 }
 
+TEST(Forms, TextBoxesEndAtANulAsRealOnesDo) {
+    TextBox text{box};
+    text.setText(std::string("Expl\0orer", 9));
+    EXPECT_EQ(text.text(), "Expl");
+}
+
 TEST(Forms, HandlersSeeTheNewState) {
     TextBox text{box};
     std::string seen;

@@ -6,6 +6,7 @@
 // 1 the window/control was not there (after the optional wait), 2 bad usage.
 //
 //   find TITLE [WAIT_MS]           hwnd=N for each top-level window titled TITLE
+//   visible TITLE WAIT_MS          waits for a visible window titled TITLE
 //   gone TITLE WAIT_MS             exit 0 once no window is titled TITLE
 //   ctl TITLE ID                   class, enabled, visible, check state, text
 //   list TITLE ID                  count=N and item=HEX lines of a list box
@@ -13,11 +14,13 @@
 //   select TITLE ID INDEX          LB_SETCURSEL and LBN_SELCHANGE to the parent
 //   close TITLE                    posts WM_CLOSE to the window
 //   sysclose TITLE                 posts WM_SYSCOMMAND SC_CLOSE (the close box)
+//   logoff TITLE                   WM_QUERYENDSESSION, then WM_ENDSESSION as Windows sends them
 //   windows TITLE                  hwnd, zoomed, iconic, visible, rect of each match
 //   msgbox TITLE [WAIT_MS]         dialogs (#32770) titled TITLE: count, texts, buttons
 //   msgbox-ok TITLE                presses OK on the first such dialog
 //   key down|up|tap VK             keyboard input through SendInput
-//   hold VK MS                     key down, wait MS, key up
+//   hold VK MS                     key held down for MS, repeating, then up
+//   keystate VK                    GetAsyncKeyState as this process sees it
 //   foreground TITLE               SetForegroundWindow on the window
 //   fg                             the foreground window and its title
 #include <windows.h>
@@ -40,20 +43,43 @@ std::string hex(const std::string& s) {
     return out;
 }
 
+std::string toCp1252(const std::wstring& w);
+
 std::string windowTitle(HWND hwnd) {
-    char buf[4096] = {0};
-    GetWindowTextA(hwnd, buf, sizeof buf);
-    return buf;
+    wchar_t buf[4096] = {0};
+    GetWindowTextW(hwnd, buf, 4096);
+    return toCp1252(buf);
+}
+
+// Pellorin's texts are Windows-1252; read them as UTF-16 and convert here, so
+// the result does not hang on the code page Wine picked for this process (and
+// because Wine hands ANSI list box texts across processes unconverted).
+std::string toCp1252(const std::wstring& w) {
+    if (w.empty()) return "";
+    int n = WideCharToMultiByte(1252, 0, w.data(), (int)w.size(), nullptr, 0, nullptr, nullptr);
+    std::string out(n, '\0');
+    WideCharToMultiByte(1252, 0, w.data(), (int)w.size(), &out[0], n, nullptr, nullptr);
+    return out;
 }
 
 // GetWindowText does not read another process's controls; WM_GETTEXT does.
 std::string controlText(HWND hwnd) {
     DWORD_PTR len = 0;
-    if (!SendMessageTimeoutA(hwnd, WM_GETTEXTLENGTH, 0, 0, SMTO_ABORTIFHUNG, 5000, &len)) return "";
-    std::vector<char> buf(len + 2, 0);
+    if (!SendMessageTimeoutW(hwnd, WM_GETTEXTLENGTH, 0, 0, SMTO_ABORTIFHUNG, 5000, &len)) return "";
+    std::vector<wchar_t> buf(len + 2, 0);
     DWORD_PTR got = 0;
-    SendMessageTimeoutA(hwnd, WM_GETTEXT, buf.size(), (LPARAM)buf.data(), SMTO_ABORTIFHUNG, 5000, &got);
-    return std::string(buf.data(), got < buf.size() ? got : 0);
+    SendMessageTimeoutW(hwnd, WM_GETTEXT, buf.size(), (LPARAM)buf.data(), SMTO_ABORTIFHUNG, 5000, &got);
+    return toCp1252(std::wstring(buf.data(), got < buf.size() ? got : 0));
+}
+
+std::string listItem(HWND list, int i) {
+    DWORD_PTR len = 0;
+    if (!SendMessageTimeoutW(list, LB_GETTEXTLEN, i, 0, SMTO_ABORTIFHUNG, 5000, &len) || (LONG_PTR)len < 0)
+        return "";
+    std::vector<wchar_t> buf(len + 2, 0);
+    DWORD_PTR got = 0;
+    SendMessageTimeoutW(list, LB_GETTEXT, i, (LPARAM)buf.data(), SMTO_ABORTIFHUNG, 5000, &got);
+    return toCp1252(std::wstring(buf.data(), (LONG_PTR)got > 0 && got < buf.size() ? got : 0));
 }
 
 std::string className(HWND hwnd) {
@@ -122,7 +148,7 @@ int run(int argc, char** argv) {
 
     if (cmd == "fg") {
         HWND fg = GetForegroundWindow();
-        std::printf("hwnd=%lu\ntitle=%s\n", (unsigned long)(ULONG_PTR)fg, hex(windowTitle(fg)).c_str());
+        std::printf("hwnd=%lu\ntitle=%s\n", (unsigned long)(ULONG_PTR)fg, fg ? hex(windowTitle(fg)).c_str() : "");
         return 0;
     }
     if (cmd == "key" && argc >= 4) {
@@ -133,10 +159,23 @@ int run(int argc, char** argv) {
         std::printf("state=%d\n", (int)(unsigned short)GetAsyncKeyState(vk));
         return 0;
     }
-    if (cmd == "hold" && argc >= 4) {
+    if (cmd == "keystate" && argc >= 3) {
         WORD vk = (WORD)std::strtoul(argv[2], nullptr, 10);
-        sendKey(vk, false);
-        Sleep(arg(argc, argv, 3, 1000));
+        GetAsyncKeyState(vk);  // the first call may still carry the "pressed since" bit
+        std::printf("state=%d\n", (int)(unsigned short)GetAsyncKeyState(vk));
+        return 0;
+    }
+    if (cmd == "hold" && argc >= 4) {
+        // Repeated key-downs, as a held key's auto-repeat gives: Wine drops
+        // its idea of held modifiers whenever another window is activated.
+        WORD vk = (WORD)std::strtoul(argv[2], nullptr, 10);
+        DWORD start = GetTickCount(), ms = arg(argc, argv, 3, 1000);
+        std::printf("ready=1\n");
+        std::fflush(stdout);
+        do {
+            sendKey(vk, false);
+            Sleep(30);
+        } while (GetTickCount() - start < ms);
         sendKey(vk, true);
         return 0;
     }
@@ -147,6 +186,22 @@ int run(int argc, char** argv) {
         std::vector<HWND> v = waitFor(title, arg(argc, argv, 3, 0));
         for (HWND h : v) std::printf("hwnd=%lu\n", (unsigned long)(ULONG_PTR)h);
         return v.empty() ? 1 : 0;
+    }
+    if (cmd == "visible") {
+        // Prints "ready" first so a caller can start the watched program
+        // only once this probe's own start-up is behind it.
+        std::printf("ready=1\n");
+        std::fflush(stdout);
+        DWORD start = GetTickCount(), waitMs = arg(argc, argv, 3, 0);
+        for (;;) {
+            for (HWND h : topLevel(title))
+                if (IsWindowVisible(h)) {
+                    std::printf("hwnd=%lu\n", (unsigned long)(ULONG_PTR)h);
+                    return 0;
+                }
+            if (GetTickCount() - start >= waitMs) return 1;
+            Sleep(20);
+        }
     }
     if (cmd == "gone") {
         DWORD start = GetTickCount(), waitMs = arg(argc, argv, 3, 0);
@@ -198,6 +253,13 @@ int run(int argc, char** argv) {
 
     if (cmd == "close") return PostMessageA(top, WM_CLOSE, 0, 0) ? 0 : 1;
     if (cmd == "sysclose") return PostMessageA(top, WM_SYSCOMMAND, SC_CLOSE, 0) ? 0 : 1;
+    if (cmd == "logoff") {
+        DWORD_PTR ok = 0;
+        SendMessageTimeoutA(top, WM_QUERYENDSESSION, 0, ENDSESSION_LOGOFF, SMTO_ABORTIFHUNG, 5000, &ok);
+        std::printf("queryendsession=%d\n", (int)ok);
+        if (ok) SendMessageTimeoutA(top, WM_ENDSESSION, TRUE, ENDSESSION_LOGOFF, SMTO_ABORTIFHUNG, 5000, &ok);
+        return 0;
+    }
     if (cmd == "foreground") {
         SetForegroundWindow(top);
         return GetForegroundWindow() == top ? 0 : 1;
@@ -222,13 +284,7 @@ int run(int argc, char** argv) {
         DWORD_PTR count = 0;
         SendMessageTimeoutA(ctl, LB_GETCOUNT, 0, 0, SMTO_ABORTIFHUNG, 5000, &count);
         std::printf("count=%d\nenabled=%d\n", (int)count, IsWindowEnabled(ctl) ? 1 : 0);
-        for (int i = 0; i < (int)count; ++i) {
-            DWORD_PTR len = 0;
-            SendMessageTimeoutA(ctl, LB_GETTEXTLEN, i, 0, SMTO_ABORTIFHUNG, 5000, &len);
-            std::vector<char> buf(len + 2, 0);
-            SendMessageTimeoutA(ctl, LB_GETTEXT, i, (LPARAM)buf.data(), SMTO_ABORTIFHUNG, 5000, &len);
-            std::printf("item=%s\n", hex(buf.data()).c_str());
-        }
+        for (int i = 0; i < (int)count; ++i) std::printf("item=%s\n", hex(listItem(ctl, i)).c_str());
         return 0;
     }
     if (cmd == "click") return PostMessageA(ctl, BM_CLICK, 0, 0) ? 0 : 1;
