@@ -7,7 +7,8 @@
 
 namespace pellorin::forms {
 
-enum class Kind { label, textBox, commandButton, optionButton, checkBox, listBox, image, frame };
+// Shapes and lines only decorate; they have no state or events.
+enum class Kind { label, textBox, commandButton, optionButton, checkBox, listBox, image, frame, shape, line };
 
 // One control of a window's design: where it stands (twips) and how it starts.
 struct ControlLayout {
@@ -89,6 +90,7 @@ public:
 // Images and frames carry no state of their own beyond a click.
 using Image = CommandButton;
 using Frame = Control;
+using Decoration = Control;
 
 class TextBox : public Control {
 public:

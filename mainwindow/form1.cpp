@@ -32,7 +32,8 @@ Form1::Form1(ProgramContext context)
          std::initializer_list<forms::Control*>{&lblTitle, &Text1, &cmdAutoTitle, &lblHideClose, &lblExclude,
                                                 &lblHandle, &Text2, &Text3, &cmdClear, &lblOpen, &List1,
                                                 &cmdSetup, &cmdRefresh, &cmdMinimize, &lblHotkeyAction, &Option1,
-                                                &Option2, &List2, &lblHotkey, &cmdExit, &imgAbout})
+                                                &Option2, &List2, &lblHotkey, &cmdExit, &imgAbout, &Shape1,
+                                                &Shape2, &Line1})
         add(*control);
     add(Timer1);
     add(Timer2);

@@ -23,7 +23,7 @@ namespace form1 {
 extern const char* const caption;
 extern const forms::ControlLayout lblTitle, Text1, cmdAutoTitle, lblHideClose, lblExclude, lblHandle, Text2,
     Text3, cmdClear, lblOpen, List1, cmdSetup, cmdRefresh, cmdMinimize, lblHotkeyAction, Option1, Option2,
-    List2, lblHotkey, cmdExit, imgAbout;
+    List2, lblHotkey, cmdExit, imgAbout, Shape1, Shape2, Line1;
 inline constexpr int clientWidth = 3675;
 inline constexpr int clientHeight = 5040;
 inline constexpr const char* noWindowsPlaceholder = "no open IE windows found...";
@@ -57,6 +57,9 @@ public:
     forms::Label lblHotkey{form1::lblHotkey};
     forms::CommandButton cmdExit{form1::cmdExit};
     forms::Image imgAbout{form1::imgAbout};
+    forms::Decoration Shape1{form1::Shape1};
+    forms::Decoration Shape2{form1::Shape2};
+    forms::Decoration Line1{form1::Line1};
     // The tray menu: never shown in the window, only from the tray icon.
     forms::MenuItem menclose{"menclose", "Close"};
     forms::MenuItem mennone{"mennone", "None"};

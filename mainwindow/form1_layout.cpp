@@ -41,4 +41,10 @@ const forms::ControlLayout lblHotkey{Kind::label, "lblHotkey", "Hotkey: Ctrl+Alt
 const forms::ControlLayout cmdExit{Kind::commandButton, "cmdExit", "Exit", 2760, 4680, 855, 290};
 const forms::ControlLayout imgAbout{Kind::image, "imgAbout", "", 2880, 3720, 480, 480, "About Pellorin"};
 
+// Decorations: a box round the title suffix, one round the hide/close set-up,
+// and a line above the hotkey and the exit button.
+const forms::ControlLayout Shape1{Kind::shape, "Shape1", "", 30, 45, 3615, 720};
+const forms::ControlLayout Shape2{Kind::shape, "Shape2", "", 30, 795, 3615, 3735};
+const forms::ControlLayout Line1{Kind::line, "Line1", "", 30, 4590, 3615, 15};
+
 }  // namespace pellorin::form1

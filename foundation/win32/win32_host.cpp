@@ -17,6 +17,10 @@ struct NativeKind {
     DWORD exStyle;
 };
 
+bool isDecoration(const forms::ControlLayout& layout) {
+    return layout.kind == forms::Kind::shape || layout.kind == forms::Kind::line;
+}
+
 NativeKind nativeKindOf(const forms::ControlLayout& layout) {
     using forms::Kind;
     switch (layout.kind) {
@@ -33,6 +37,8 @@ NativeKind nativeKindOf(const forms::ControlLayout& layout) {
             return {"LISTBOX", LBS_NOTIFY | LBS_NOINTEGRALHEIGHT | WS_VSCROLL | WS_TABSTOP, WS_EX_CLIENTEDGE};
         case Kind::image: return {"STATIC", SS_ICON | SS_NOTIFY | SS_CENTERIMAGE, 0};
         case Kind::frame: return {"BUTTON", BS_GROUPBOX, 0};
+        case Kind::shape:
+        case Kind::line: break;  // painted by the form itself
     }
     return {"STATIC", 0, 0};
 }
@@ -108,7 +114,8 @@ public:
         const forms::Kind kind = control_.layout().kind;
         if (kind == forms::Kind::textBox || kind == forms::Kind::label)
             update(control_, forms::Aspect::text);
-        else if (kind != forms::Kind::image && kind != forms::Kind::listBox)
+        else if (kind == forms::Kind::commandButton || kind == forms::Kind::optionButton ||
+                 kind == forms::Kind::checkBox || kind == forms::Kind::frame)
             setText(control_.layout().caption);
         if (dynamic_cast<forms::OptionButton*>(&control_) || dynamic_cast<forms::CheckBox*>(&control_))
             update(control_, forms::Aspect::checked);
@@ -226,6 +233,7 @@ LRESULT FormWindow::onMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     switch (message) {
         case WM_CREATE: createControls(); return 0;
         case WM_COMMAND: onCommand(LOWORD(wParam), HIWORD(wParam)); return 0;
+        case WM_PAINT: paintDecorations(); return 0;
         case WM_TIMER: onTimer(wParam); return 0;
         case WM_SIZE:
             if (resizeEventsOn_ && events_.resize) events_.resize();
@@ -244,6 +252,19 @@ LRESULT FormWindow::onMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     }
 }
 
+void FormWindow::paintDecorations() {
+    PAINTSTRUCT paint;
+    HDC dc = BeginPaint(window_, &paint);
+    for (forms::Control* control : form_.controls()) {
+        const forms::ControlLayout& layout = control->layout();
+        if (!isDecoration(layout)) continue;
+        RECT place{toPixelsX(layout.left), toPixelsY(layout.top), toPixelsX(layout.left + layout.width),
+                   toPixelsY(layout.top + layout.height)};
+        DrawEdge(dc, &place, EDGE_ETCHED, layout.kind == forms::Kind::line ? BF_TOP : BF_RECT);
+    }
+    EndPaint(window_, &paint);
+}
+
 int FormWindow::toPixelsX(int twips) const { return MulDiv(twips, dpiX_, twipsPerInch); }
 int FormWindow::toPixelsY(int twips) const { return MulDiv(twips, dpiY_, twipsPerInch); }
 
@@ -259,6 +280,12 @@ void FormWindow::createControls() {
     int id = firstControlId;
     for (forms::Control* control : form_.controls()) {
         const forms::ControlLayout& layout = control->layout();
+        if (isDecoration(layout)) {
+            // Keeps the numbering of the controls after it; no window of its own.
+            peers_.push_back(std::make_unique<Peer>(*control, nullptr));
+            ++id;
+            continue;
+        }
         const NativeKind kind = nativeKindOf(layout);
         const DWORD style = WS_CHILD | kind.style | (layout.visible ? WS_VISIBLE : 0);
         HWND child = CreateWindowExA(kind.exStyle, kind.className, "", style, toPixelsX(layout.left),

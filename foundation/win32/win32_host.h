@@ -70,6 +70,7 @@ private:
     static LRESULT CALLBACK windowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
     LRESULT onMessage(UINT message, WPARAM wParam, LPARAM lParam);
     void createControls();
+    void paintDecorations();
     void onCommand(int id, int code);
     void onTimer(UINT_PTR id);
     void syncTimer(forms::Timer& timer);
