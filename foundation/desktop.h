@@ -53,13 +53,11 @@ public:
     virtual bool isIconic(Hwnd window) = 0;
     virtual void showWindow(Hwnd window, int command) = 0;
     // Calls proc once per top-level window, visible or not, until it returns 0.
-    virtual void enumWindows(const std::function<std::int32_t(Hwnd, std::int32_t)>& proc,
-                             std::int32_t value) = 0;
+    virtual void enumWindows(const std::function<std::int32_t(Hwnd, std::int32_t)>& proc, std::int32_t value) = 0;
     virtual bool getWindowRect(Hwnd window, Rect32& rect) = 0;
-    virtual void moveWindow(Hwnd window, std::int32_t left, std::int32_t top, std::int32_t width,
-                            std::int32_t height, bool repaint) = 0;
-    virtual void postMessage(Hwnd window, std::uint32_t message, std::uint32_t wParam,
-                             std::int32_t lParam) = 0;
+    virtual void moveWindow(Hwnd window, std::int32_t left, std::int32_t top, std::int32_t width, std::int32_t height,
+                            bool repaint) = 0;
+    virtual void postMessage(Hwnd window, std::uint32_t message, std::uint32_t wParam, std::int32_t lParam) = 0;
     virtual std::int16_t getAsyncKeyState(int virtualKey) = 0;
     // Presses and releases F11 for the window that has the focus, and waits
     // (briefly, at most) until that window has taken them.
@@ -67,18 +65,16 @@ public:
 
     virtual void shellNotifyIcon(std::uint32_t message, const TrayIconData& data) = 0;
     virtual void shellExecute(Hwnd owner, const std::string& verb, const std::string& file,
-                              const std::string& parameters, const std::string& directory,
-                              int showCommand) = 0;
+                              const std::string& parameters, const std::string& directory, int showCommand) = 0;
 
     // Read-only registry access under HKEY_CURRENT_USER, call for call as
     // RegOpenKeyExA, RegQueryValueExA and RegCloseKey; results are their codes.
     using RegistryKey = std::uint32_t;
-    virtual std::int32_t regOpenCurrentUserKey(const std::string& path, std::uint32_t access,
-                                               RegistryKey& key) = 0;
-    // data holds bufferSize bytes on entry; type and size are updated as the query reports.
-    virtual std::int32_t regQueryValue(RegistryKey key, const std::string& valueName,
-                                       std::uint32_t& type, std::string& data,
-                                       std::uint32_t& size) = 0;
+    virtual std::int32_t regOpenCurrentUserKey(const std::string& path, std::uint32_t access, RegistryKey& key) = 0;
+    // data is the buffer and size how much of it the query may fill; type and
+    // size come back as the query reports them.
+    virtual std::int32_t regQueryValue(RegistryKey key, const std::string& valueName, std::uint32_t& type,
+                                       std::string& data, std::uint32_t& size) = 0;
     virtual std::int32_t regCloseKey(RegistryKey key) = 0;
 };
 

@@ -70,8 +70,10 @@ void ListBox::addItem(std::string text, std::int32_t data) {
 void ListBox::removeItem(int index) {
     if (index < 0 || index >= count()) return;
     items_.erase(items_.begin() + index);
-    if (selected_ == index) selected_ = -1;
-    else if (selected_ > index) --selected_;
+    if (selected_ == index)
+        selected_ = -1;
+    else if (selected_ > index)
+        --selected_;
     notify(Aspect::items);
 }
 

@@ -96,14 +96,13 @@ std::int32_t keyCodeForLetter(std::string_view letter) {
 bool fileExists(FileStore& store, const std::string& path) { return store.canOpenForReading(path); }
 
 void writeDefaultSettings(FileStore& store) {
-    for (const char* name : {files::startup, files::popup, files::hotkey, files::fullscreen, files::setup,
-                             files::stats}) {
+    for (const char* name :
+         {files::startup, files::popup, files::hotkey, files::fullscreen, files::setup, files::stats}) {
         const std::string path = settingsPath(store, name);
         bool done;
         if (!fileExists(store, path)) {
             const bool isHotkey = std::string_view(name) == files::hotkey;
-            done = store.replaceContent(path, isHotkey ? SettingsWriter().text("Q").bytes() : "") ==
-                   WriteResult::ok;
+            done = store.replaceContent(path, isHotkey ? SettingsWriter().text("Q").bytes() : "") == WriteResult::ok;
         } else {
             done = store.setNormalAttributes(path);
         }

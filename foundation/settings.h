@@ -14,8 +14,8 @@ struct SharedSettings {
     std::string popupActionEnabled;  // "enabled" / "disabled"
     std::int16_t popupMaxWidth = 0;  // pixels
     std::int16_t popupMaxHeight = 0;
-    std::string popupAction;         // "close" / "none"
-    std::string fullscreenMode;      // "yes" / "no"
+    std::string popupAction;     // "close" / "none"
+    std::string fullscreenMode;  // "yes" / "no"
     std::int16_t statMaximizeCount = 0;
     std::int16_t statKilledPopups = 0;
     // The letter only between reading hotkey.cfg and converting it; after

@@ -28,12 +28,10 @@ private:
 
 Form1::Form1(ProgramContext context)
     : forms::Form(form1::caption, form1::clientWidth, form1::clientHeight), context_(context) {
-    for (forms::Control* control :
-         std::initializer_list<forms::Control*>{&lblTitle, &Text1, &cmdAutoTitle, &lblHideClose, &lblExclude,
-                                                &lblHandle, &Text2, &Text3, &cmdClear, &lblOpen, &List1,
-                                                &cmdSetup, &cmdRefresh, &cmdMinimize, &lblHotkeyAction, &Option1,
-                                                &Option2, &List2, &lblHotkey, &cmdExit, &imgAbout, &Shape1,
-                                                &Shape2, &Line1})
+    for (forms::Control* control : std::initializer_list<forms::Control*>{
+             &lblTitle, &Text1,   &cmdAutoTitle, &lblHideClose, &lblExclude, &lblHandle,   &Text2,           &Text3,
+             &cmdClear, &lblOpen, &List1,        &cmdSetup,     &cmdRefresh, &cmdMinimize, &lblHotkeyAction, &Option1,
+             &Option2,  &List2,   &lblHotkey,    &cmdExit,      &imgAbout,   &Shape1,      &Shape2,          &Line1})
         add(*control);
     add(Timer1);
     add(Timer2);
@@ -114,8 +112,8 @@ void Form1::cmdExit_Click() {
     const WriteResult result =
         writeSettingsFile(context_.files, files::setup, SettingsWriter().text(Text1.text()).text(hotkeyAction));
     if (result == WriteResult::accessDenied)
-        context_.runtime.messageBox("Error, couldn\xb4t write to file setup.cfg, it might be write protected!",
-                                    "Error", forms::mb::iconStop);
+        context_.runtime.messageBox("Error, couldn\xb4t write to file setup.cfg, it might be write protected!", "Error",
+                                    forms::mb::iconStop);
     context_.runtime.endProgram();
 }
 

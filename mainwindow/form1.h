@@ -21,9 +21,9 @@ struct ProgramContext {
 
 namespace form1 {
 extern const char* const caption;
-extern const forms::ControlLayout lblTitle, Text1, cmdAutoTitle, lblHideClose, lblExclude, lblHandle, Text2,
-    Text3, cmdClear, lblOpen, List1, cmdSetup, cmdRefresh, cmdMinimize, lblHotkeyAction, Option1, Option2,
-    List2, lblHotkey, cmdExit, imgAbout, Shape1, Shape2, Line1;
+extern const forms::ControlLayout lblTitle, Text1, cmdAutoTitle, lblHideClose, lblExclude, lblHandle, Text2, Text3,
+    cmdClear, lblOpen, List1, cmdSetup, cmdRefresh, cmdMinimize, lblHotkeyAction, Option1, Option2, List2, lblHotkey,
+    cmdExit, imgAbout, Shape1, Shape2, Line1;
 inline constexpr int clientWidth = 3675;
 inline constexpr int clientHeight = 5040;
 inline constexpr const char* noWindowsPlaceholder = "no open IE windows found...";
@@ -71,8 +71,8 @@ public:
     forms::MenuItem menrestore{"menrestore", "Restore"};
     forms::MenuItem menline1{"menline1", "-"};
     forms::MenuItem menexit{"menexit", "Exit"};
-    forms::MenuItem Popup{"Popup", "Popup",
-                          {&menpopup, &menline3, &menenable, &mendisable, &menline2, &menrestore, &menline1, &menexit}};
+    forms::MenuItem Popup{
+        "Popup", "Popup", {&menpopup, &menline3, &menenable, &mendisable, &menline2, &menrestore, &menline1, &menexit}};
 
     forms::Timer Timer1{1500, false};
     forms::Timer Timer2{300, true};

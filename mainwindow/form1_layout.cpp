@@ -9,32 +9,38 @@ using forms::Kind;
 const char* const caption = "Pellorin";
 
 const forms::ControlLayout lblTitle{Kind::label, "lblTitle", "Last 8 characters of the IE window title:", 120, 120,
-                                    3735, 255};
+                                    3735,        255};
 const forms::ControlLayout Text1{
-    Kind::textBox, "Text1", "Explorer", 120, 360, 2895, 285,
-    "Type in the last 8 characters of your IE windows. \"Explorer\" is default and works in most cases!",
-    true, true, false, 8};
-const forms::ControlLayout cmdAutoTitle{Kind::commandButton, "cmdAutoTitle", "Auto", 3120, 360, 495, 290,
-                                        "Automatic detection of IE title"};
-const forms::ControlLayout lblHideClose{Kind::label, "lblHideClose", "Hide/close all IE windows setup:", 120, 840,
-                                        3615, 255};
+    Kind::textBox, "Text1",
+    "Explorer",    120,
+    360,           2895,
+    285,           "Type in the last 8 characters of your IE windows. \"Explorer\" is default and works in most cases!",
+    true,          true,
+    false,         8};
+const forms::ControlLayout cmdAutoTitle{
+    Kind::commandButton, "cmdAutoTitle", "Auto", 3120, 360, 495, 290, "Automatic detection of IE title"};
+const forms::ControlLayout lblHideClose{Kind::label, "lblHideClose", "Hide/close all IE windows setup:", 120, 840, 3615,
+                                        255};
 const forms::ControlLayout lblExclude{Kind::label, "lblExclude", "Exclude this window:", 120, 1080, 3015, 255};
 const forms::ControlLayout lblHandle{Kind::label, "lblHandle", "Handle:", 2520, 1080, 615, 255};
-const forms::ControlLayout Text2{Kind::textBox, "Text2", "", 120, 1320, 2415, 285,
-                                 "Click on a window title below to exclude it from beeing hidden/closed",
-                                 true, true, false, 0, true};
+const forms::ControlLayout Text2{
+    Kind::textBox, "Text2", "",    120,
+    1320,          2415,    285,   "Click on a window title below to exclude it from beeing hidden/closed",
+    true,          true,    false, 0,
+    true};
 const forms::ControlLayout Text3{Kind::textBox, "Text3", "", 2520, 1320, 495, 285, "", true, true, false, 0, true};
 const forms::ControlLayout cmdClear{Kind::commandButton, "cmdClear", "Clear", 3120, 1320, 495, 290};
 const forms::ControlLayout lblOpen{Kind::label, "lblOpen", "Internet Explorer windows, currently open:", 120, 1800,
-                                   3255, 255};
-const forms::ControlLayout List1{Kind::listBox, "List1", "", 120, 2040, 3495, 1230,
-                                 "Click on a window title to exclude it from beeing hidden/closed"};
+                                   3255,        255};
+const forms::ControlLayout List1{
+    Kind::listBox, "List1", "",   120,
+    2040,          3495,    1230, "Click on a window title to exclude it from beeing hidden/closed"};
 const forms::ControlLayout cmdSetup{Kind::commandButton, "cmdSetup", "Setup", 120, 3360, 855, 290};
 const forms::ControlLayout cmdRefresh{Kind::commandButton, "cmdRefresh", "Refresh", 1680, 3360, 975, 290};
 const forms::ControlLayout cmdMinimize{Kind::commandButton, "cmdMinimize", "Minimize", 2760, 3360, 855, 290};
 const forms::ControlLayout lblHotkeyAction{Kind::label, "lblHotkeyAction", "Hotkey Action:", 240, 3720, 1815, 255};
-const forms::ControlLayout Option1{Kind::optionButton, "Option1", "Hide/show", 240, 3960, 1095, 255, "", true, true,
-                                   true};
+const forms::ControlLayout Option1{
+    Kind::optionButton, "Option1", "Hide/show", 240, 3960, 1095, 255, "", true, true, true};
 const forms::ControlLayout Option2{Kind::optionButton, "Option2", "Close", 240, 4200, 735, 255};
 const forms::ControlLayout List2{Kind::listBox, "List2", "", 2400, 4200, 1215, 255, "", false};
 const forms::ControlLayout lblHotkey{Kind::label, "lblHotkey", "Hotkey: Ctrl+Alt+Q", 240, 4680, 1695, 255};

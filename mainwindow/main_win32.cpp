@@ -20,8 +20,8 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
 
     HICON icon = static_cast<HICON>(LoadImageA(instance, MAKEINTRESOURCEA(1), IMAGE_ICON, 32, 32, 0));
     pellorin::FormWindow window(form, instance, icon,
-                                {[&] { form.Form_Resize(); }, [&] { form.Form_Unload(); },
-                                 [&] { form.Form_Unload(); }, [&] { form.Form_Terminate(); }});
+                                {[&] { form.Form_Resize(); }, [&] { form.Form_Unload(); }, [&] { form.Form_Unload(); },
+                                 [&] { form.Form_Terminate(); }});
     runtime.setOwner(window.window());
     runtime.addDialogWindow(window.window());
 

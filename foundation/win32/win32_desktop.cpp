@@ -62,8 +62,8 @@ bool Win32Desktop::getWindowRect(Hwnd window, Rect32& rect) {
     return true;
 }
 
-void Win32Desktop::moveWindow(Hwnd window, std::int32_t left, std::int32_t top, std::int32_t width,
-                              std::int32_t height, bool repaint) {
+void Win32Desktop::moveWindow(Hwnd window, std::int32_t left, std::int32_t top, std::int32_t width, std::int32_t height,
+                              bool repaint) {
     MoveWindow(toNative(window), left, top, width, height, repaint);
 }
 

@@ -10,12 +10,8 @@ namespace pellorin {
 
 // Handles cross the edge as 32-bit values, the way 64-bit Windows shares them
 // with 32-bit programs (sign-extended).
-inline HWND toNative(Hwnd window) {
-    return reinterpret_cast<HWND>(static_cast<LONG_PTR>(static_cast<LONG>(window)));
-}
-inline Hwnd fromNative(HWND window) {
-    return static_cast<Hwnd>(reinterpret_cast<ULONG_PTR>(window) & 0xFFFFFFFFu);
-}
+inline HWND toNative(Hwnd window) { return reinterpret_cast<HWND>(static_cast<LONG_PTR>(static_cast<LONG>(window))); }
+inline Hwnd fromNative(HWND window) { return static_cast<Hwnd>(reinterpret_cast<ULONG_PTR>(window) & 0xFFFFFFFFu); }
 
 class Win32Desktop : public Desktop {
 public:

@@ -80,8 +80,8 @@ WriteResult Win32Files::replaceContent(const std::string& path, const std::strin
     // The new content goes beside the file and replaces it only once it is
     // complete, so a full disk or a crash never leaves the file emptied.
     const std::string temporary = path + ".new";
-    FileHandle file(CreateFileA(temporary.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL,
-                                nullptr));
+    FileHandle file(
+        CreateFileA(temporary.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
     if (!file.valid()) return resultOf(GetLastError());
     DWORD written = 0;
     const bool complete =

@@ -83,8 +83,10 @@ public:
         using forms::Aspect;
         switch (aspect) {
             case Aspect::text:
-                if (auto* box = dynamic_cast<forms::TextBox*>(&control)) setText(box->text());
-                else if (auto* label = dynamic_cast<forms::Label*>(&control)) setText(label->caption());
+                if (auto* box = dynamic_cast<forms::TextBox*>(&control))
+                    setText(box->text());
+                else if (auto* label = dynamic_cast<forms::Label*>(&control))
+                    setText(label->caption());
                 break;
             case Aspect::enabled: EnableWindow(window_, control.enabled()); break;
             case Aspect::visible: ShowWindow(window_, control.visible() ? SW_SHOW : SW_HIDE); break;
@@ -97,7 +99,8 @@ public:
             }
             case Aspect::items: refillList(static_cast<forms::ListBox&>(control)); break;
             case Aspect::selection:
-                SendMessageA(window_, LB_SETCURSEL, static_cast<WPARAM>(static_cast<forms::ListBox&>(control).selectedIndex()), 0);
+                SendMessageA(window_, LB_SETCURSEL,
+                             static_cast<WPARAM>(static_cast<forms::ListBox&>(control).selectedIndex()), 0);
                 break;
             case Aspect::focus: SetFocus(window_); break;
         }
@@ -136,8 +139,7 @@ private:
         for (const auto& item : list.items()) {
             const LRESULT index = SendMessageA(window_, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(item.text.c_str()));
             if (index >= 0)
-                SendMessageA(window_, LB_SETITEMDATA, static_cast<WPARAM>(index),
-                             static_cast<LPARAM>(item.data));
+                SendMessageA(window_, LB_SETITEMDATA, static_cast<WPARAM>(index), static_cast<LPARAM>(item.data));
         }
         SendMessageA(window_, LB_SETCURSEL, static_cast<WPARAM>(list.selectedIndex()), 0);
         SendMessageA(window_, WM_SETREDRAW, TRUE, 0);
@@ -270,9 +272,9 @@ int FormWindow::toPixelsY(int twips) const { return MulDiv(twips, dpiY_, twipsPe
 
 void FormWindow::createControls() {
     // Tahoma 8.25 pt at the screen's own resolution.
-    font_ = CreateFontA(-MulDiv(825, dpiY_, 7200), 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE, DEFAULT_CHARSET,
-                        OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY, DEFAULT_PITCH | FF_DONTCARE,
-                        "Tahoma");
+    font_ =
+        CreateFontA(-MulDiv(825, dpiY_, 7200), 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE, DEFAULT_CHARSET,
+                    OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY, DEFAULT_PITCH | FF_DONTCARE, "Tahoma");
     tooltip_ = CreateWindowExA(WS_EX_TOPMOST, TOOLTIPS_CLASSA, nullptr, WS_POPUP | TTS_ALWAYSTIP, CW_USEDEFAULT,
                                CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, window_, nullptr, instance_, nullptr);
     if (tooltip_) SendMessageA(tooltip_, TTM_SETMAXTIPWIDTH, 0, 400);
@@ -289,8 +291,8 @@ void FormWindow::createControls() {
         const NativeKind kind = nativeKindOf(layout);
         const DWORD style = WS_CHILD | kind.style | (layout.visible ? WS_VISIBLE : 0);
         HWND child = CreateWindowExA(kind.exStyle, kind.className, "", style, toPixelsX(layout.left),
-                                     toPixelsY(layout.top), toPixelsX(layout.width), toPixelsY(layout.height),
-                                     window_, reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), instance_, nullptr);
+                                     toPixelsY(layout.top), toPixelsX(layout.width), toPixelsY(layout.height), window_,
+                                     reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), instance_, nullptr);
         ++id;
         SendMessageA(child, WM_SETFONT, reinterpret_cast<WPARAM>(font_), FALSE);
         if (layout.kind == forms::Kind::textBox && layout.maxLength > 0)
@@ -390,7 +392,8 @@ void FormWindow::hide() { ShowWindow(window_, SW_HIDE); }
 void FormWindow::setTaskbarVisible(bool visible) {
     // A tool window gets no task-bar button and stays out of Alt+Tab.
     LONG_PTR exStyle = GetWindowLongPtrA(window_, GWL_EXSTYLE);
-    exStyle = visible ? (exStyle & ~WS_EX_TOOLWINDOW) | WS_EX_APPWINDOW : (exStyle & ~WS_EX_APPWINDOW) | WS_EX_TOOLWINDOW;
+    exStyle =
+        visible ? (exStyle & ~WS_EX_TOOLWINDOW) | WS_EX_APPWINDOW : (exStyle & ~WS_EX_APPWINDOW) | WS_EX_TOOLWINDOW;
     SetWindowLongPtrA(window_, GWL_EXSTYLE, exStyle);
 }
 

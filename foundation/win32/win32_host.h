@@ -33,7 +33,7 @@ private:
 // The window events a form's logic wants to hear about.
 struct FormEvents {
     std::function<void()> resize;
-    std::function<void()> unload;     // the close box
+    std::function<void()> unload;      // the close box
     std::function<void()> endSession;  // Windows is logging off
     std::function<void()> terminate;
 };

@@ -23,7 +23,6 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     pellorin::FieldReader back(roundTrip);
     std::string value;
     std::int16_t again = 0;
-    if (!back.readText(value) || value != "value" || !back.readInteger(again) || again != number)
-        __builtin_trap();
+    if (!back.readText(value) || value != "value" || !back.readInteger(again) || again != number) __builtin_trap();
     return 0;
 }

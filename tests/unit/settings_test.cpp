@@ -84,13 +84,13 @@ TEST(FieldReader, IntegerRulesKeepTheOldValueAndGoOn) {
         std::int16_t second;
     };
     const Case cases[] = {
-        {" 40000 \r\n 7 \r\n", 0, 7},      // out of range: the first keeps its value
+        {" 40000 \r\n 7 \r\n", 0, 7},  // out of range: the first keeps its value
         {"-32769\r\n-32768\r\n", 0, -32768},
-        {" 12abc \r\n 3 \r\n", 0, 3},       // trailing letters are not a number
+        {" 12abc \r\n 3 \r\n", 0, 3},  // trailing letters are not a number
         {"1.5\r\n+4\r\n", 0, 4},
-        {"x\r\n\r\n", 0, 0},                // an empty field is no number either
+        {"x\r\n\r\n", 0, 0},  // an empty field is no number either
         {" 5 , 6 \r\n", 5, 6},
-        {" 9 \r\n", 9, 0},                 // shorter than the layout
+        {" 9 \r\n", 9, 0},  // shorter than the layout
         {"\"42\"\r\n 1 ", 42, 1},
     };
     for (const Case& c : cases) {

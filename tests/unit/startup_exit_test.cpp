@@ -35,11 +35,9 @@ TEST_F(StartupTest, SetupFileDecidesSuffixAndHotkeyAction) {
         bool hide;
     };
     const Case cases[] = {
-        {"Explorer\r\nclose\r\n", "Explorer", false},
-        {"Explorer,close", "Explorer", false},
+        {"Explorer\r\nclose\r\n", "Explorer", false}, {"Explorer,close", "Explorer", false},
         {"\r\nclose\r\n", "Explorer", true},  // an empty suffix brings back the defaults
-        {"Navigate\r\nhide\r\n", "Navigate", true},
-        {"Navigate\r\nHide\r\n", "Navigate", false},
+        {"Navigate\r\nhide\r\n", "Navigate", true},   {"Navigate\r\nHide\r\n", "Navigate", false},
         {"Navigate\r\n", "Navigate", false},
     };
     for (const Case& c : cases) {

@@ -41,16 +41,26 @@ void SubstituteDesktop::showWindow(Hwnd window, int command) {
     Window& w = found->second;
     switch (command) {
         case show::hide: w.visible = false; break;
-        case show::maximize: w.zoomed = true; w.iconic = false; w.visible = true; break;
+        case show::maximize:
+            w.zoomed = true;
+            w.iconic = false;
+            w.visible = true;
+            break;
         case show::showNormal: w.visible = true; break;
-        case show::minimize: w.iconic = true; w.zoomed = false; break;
-        case show::restore: w.iconic = false; w.zoomed = false; w.visible = true; break;
+        case show::minimize:
+            w.iconic = true;
+            w.zoomed = false;
+            break;
+        case show::restore:
+            w.iconic = false;
+            w.zoomed = false;
+            w.visible = true;
+            break;
         default: break;
     }
 }
 
-void SubstituteDesktop::enumWindows(const std::function<std::int32_t(Hwnd, std::int32_t)>& proc,
-                                    std::int32_t value) {
+void SubstituteDesktop::enumWindows(const std::function<std::int32_t(Hwnd, std::int32_t)>& proc, std::int32_t value) {
     // A copy: the callback may close windows as real programs can meanwhile.
     const std::vector<Hwnd> snapshot = order_;
     for (Hwnd window : snapshot)

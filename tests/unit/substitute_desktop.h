@@ -89,7 +89,7 @@ public:
     std::string currentDirectory;
     std::map<std::string, File> files;
     bool folderWritable = true;
-    bool failWrites = false;  // as a full disk: the write cannot complete
+    bool failWrites = false;          // as a full disk: the write cannot complete
     std::vector<std::string> writes;  // names of the files written, in order
 
     std::string path(const std::string& name) const { return folder + "\\" + name; }

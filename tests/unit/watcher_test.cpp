@@ -13,8 +13,7 @@ protected:
     }
 
     // Opens a browser window that takes the focus.
-    Hwnd focusNew(const std::string& title = "Start - Windows Internet Explorer",
-                  Rect32 rect = {100, 100, 900, 700}) {
+    Hwnd focusNew(const std::string& title = "Start - Windows Internet Explorer", Rect32 rect = {100, 100, 900, 700}) {
         const Hwnd window = desktop.open(title, rect);
         desktop.foreground = window;
         return window;
@@ -116,15 +115,14 @@ TEST_F(WatcherTest, PopupThresholdIsInclusiveAndSigned) {
         bool popup;
     };
     const Case cases[] = {
-        {400, 300, true}, {401, 300, false}, {400, 301, false}, {1, 1, true},
-        {40000, 300, true},  // 40000 pixels wraps to a negative 16-bit width
+        {400, 300, true}, {401, 300, false},  {400, 301, false},
+        {1, 1, true},     {40000, 300, true},  // 40000 pixels wraps to a negative 16-bit width
     };
     for (const Case& c : cases) {
         desktop.calls.clear();
         const Hwnd window = focusNew("Ad - Windows Internet Explorer", {10, 20, 10 + c.width, 20 + c.height});
         tick();
-        const std::string expected =
-            c.popup ? "PostMessage " + std::to_string(window) + " 16 0 0" : shown(window, 3);
+        const std::string expected = c.popup ? "PostMessage " + std::to_string(window) + " 16 0 0" : shown(window, 3);
         EXPECT_EQ(desktop.calls, std::vector<std::string>{expected}) << c.width << " x " << c.height;
     }
     EXPECT_EQ(settings.statKilledPopups, 3);

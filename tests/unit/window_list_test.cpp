@@ -25,7 +25,7 @@ TEST_F(WindowListTest, SuffixMatchesTheLastEightCharactersExactly) {
         {"Start - Windows Internet explorer", "Explorer", false},
         {"Start - Windows Internet Explorer", "explorer", false},
         {"Start - Windows Internet Explorer", "Internet Explorer", false},  // longer than 8 never matches
-        {"Short", "Short", true},                                            // shorter: the whole title
+        {"Short", "Short", true},                                           // shorter: the whole title
         {"Not Short", "Short", false},
         {"Start - Windows Internet Explorer", "", false},
         {"Pellorin", "Pellorin", true},

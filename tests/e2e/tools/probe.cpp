@@ -74,8 +74,7 @@ std::string controlText(HWND hwnd) {
 
 std::string listItem(HWND list, int i) {
     DWORD_PTR len = 0;
-    if (!SendMessageTimeoutW(list, LB_GETTEXTLEN, i, 0, SMTO_ABORTIFHUNG, 5000, &len) || (LONG_PTR)len < 0)
-        return "";
+    if (!SendMessageTimeoutW(list, LB_GETTEXTLEN, i, 0, SMTO_ABORTIFHUNG, 5000, &len) || (LONG_PTR)len < 0) return "";
     std::vector<wchar_t> buf(len + 2, 0);
     DWORD_PTR got = 0;
     SendMessageTimeoutW(list, LB_GETTEXT, i, (LPARAM)buf.data(), SMTO_ABORTIFHUNG, 5000, &got);

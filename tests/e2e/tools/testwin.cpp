@@ -39,17 +39,17 @@ void logEvent(HWND hwnd, const char* what) {
 
 LRESULT CALLBACK wndProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
     switch (msg) {
-    case WM_KEYDOWN:
-    case WM_SYSKEYDOWN:
-        if (wp == VK_F11) logEvent(hwnd, "F11");
-        break;
-    case WM_CLOSE:
-        logEvent(hwnd, "CLOSE");
-        DestroyWindow(hwnd);
-        return 0;
-    case WM_DESTROY:
-        if (--g_open <= 0) PostQuitMessage(0);
-        return 0;
+        case WM_KEYDOWN:
+        case WM_SYSKEYDOWN:
+            if (wp == VK_F11) logEvent(hwnd, "F11");
+            break;
+        case WM_CLOSE:
+            logEvent(hwnd, "CLOSE");
+            DestroyWindow(hwnd);
+            return 0;
+        case WM_DESTROY:
+            if (--g_open <= 0) PostQuitMessage(0);
+            return 0;
     }
     return DefWindowProcA(hwnd, msg, wp, lp);
 }
@@ -106,8 +106,8 @@ int main(int argc, char** argv) {
     HWND last = nullptr;
     for (const Spec& s : specs) {
         // The size given is the outer size, as GetWindowRect reports it.
-        HWND hwnd = CreateWindowExA(0, wc.lpszClassName, s.title.c_str(), WS_OVERLAPPEDWINDOW, s.x, s.y,
-                                    s.w, s.h, nullptr, nullptr, inst, nullptr);
+        HWND hwnd = CreateWindowExA(0, wc.lpszClassName, s.title.c_str(), WS_OVERLAPPEDWINDOW, s.x, s.y, s.w, s.h,
+                                    nullptr, nullptr, inst, nullptr);
         if (!hwnd) {
             std::fprintf(stderr, "CreateWindow failed: %lu\n", GetLastError());
             return 1;
