@@ -64,7 +64,7 @@ std::string ListBox::itemText(int index) const {
 
 void ListBox::addItem(std::string text, std::int32_t data) {
     items_.push_back({std::move(text), data});
-    notify(Aspect::items);
+    notify(Aspect::itemAdded);
 }
 
 void ListBox::removeItem(int index) {

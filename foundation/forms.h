@@ -25,7 +25,7 @@ struct ControlLayout {
 };
 
 // What a host has to bring up to date on the real control.
-enum class Aspect { text, enabled, visible, checked, items, selection, focus };
+enum class Aspect { text, enabled, visible, checked, items, itemAdded, selection, focus };
 
 class Control;
 

@@ -1,5 +1,6 @@
 #include "foundation/settings.h"
 
+#include <algorithm>
 #include <charconv>
 
 namespace pellorin {
@@ -9,7 +10,6 @@ namespace {
 constexpr const char* crlf = "\r\n";
 
 bool isBlank(char c) { return c == ' ' || c == '\t'; }
-bool isLineEnd(char c) { return c == '\r' || c == '\n'; }
 
 }  // namespace
 
@@ -36,19 +36,21 @@ bool FieldReader::nextField(std::string& field) {
     while (pos_ < content_.size() && isBlank(content_[pos_])) ++pos_;
     if (pos_ >= content_.size()) return false;
 
-    field.clear();
-    if (content_[pos_] == '"') {
+    const std::string_view rest = std::string_view(content_).substr(pos_);
+    if (rest.front() == '"') {
         // A quoted field runs to the next quote; an unterminated one ends
         // with its line rather than swallowing the rest of the file.
-        ++pos_;
-        while (pos_ < content_.size() && content_[pos_] != '"' && !isLineEnd(content_[pos_]))
-            field.push_back(content_[pos_++]);
+        const std::size_t end = std::min(rest.find_first_of("\"\r\n", 1), rest.size());
+        field.assign(rest.substr(1, end - 1));
+        pos_ += end;
         if (pos_ < content_.size() && content_[pos_] == '"') ++pos_;
         // Whatever follows the closing quote up to the delimiter is dropped.
-        while (pos_ < content_.size() && content_[pos_] != ',' && !isLineEnd(content_[pos_])) ++pos_;
+        const std::size_t delimiter = content_.find_first_of(",\r\n", pos_);
+        pos_ = delimiter == std::string::npos ? content_.size() : delimiter;
     } else {
-        while (pos_ < content_.size() && content_[pos_] != ',' && !isLineEnd(content_[pos_]))
-            field.push_back(content_[pos_++]);
+        const std::size_t end = std::min(rest.find_first_of(",\r\n"), rest.size());
+        field.assign(rest.substr(0, end));
+        pos_ += end;
     }
 
     if (pos_ < content_.size()) {

@@ -98,6 +98,7 @@ public:
                 break;
             }
             case Aspect::items: refillList(static_cast<forms::ListBox&>(control)); break;
+            case Aspect::itemAdded: addItem(static_cast<forms::ListBox&>(control).items().back()); break;
             case Aspect::selection:
                 SendMessageA(window_, LB_SETCURSEL,
                              static_cast<WPARAM>(static_cast<forms::ListBox&>(control).selectedIndex()), 0);
@@ -133,14 +134,16 @@ private:
         settingText_ = false;
     }
 
+    void addItem(const forms::ListBox::Item& item) {
+        const LRESULT index = SendMessageA(window_, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(item.text.c_str()));
+        if (index >= 0)
+            SendMessageA(window_, LB_SETITEMDATA, static_cast<WPARAM>(index), static_cast<LPARAM>(item.data));
+    }
+
     void refillList(const forms::ListBox& list) {
         SendMessageA(window_, WM_SETREDRAW, FALSE, 0);
         SendMessageA(window_, LB_RESETCONTENT, 0, 0);
-        for (const auto& item : list.items()) {
-            const LRESULT index = SendMessageA(window_, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(item.text.c_str()));
-            if (index >= 0)
-                SendMessageA(window_, LB_SETITEMDATA, static_cast<WPARAM>(index), static_cast<LPARAM>(item.data));
-        }
+        for (const auto& item : list.items()) addItem(item);
         SendMessageA(window_, LB_SETCURSEL, static_cast<WPARAM>(list.selectedIndex()), 0);
         SendMessageA(window_, WM_SETREDRAW, TRUE, 0);
         InvalidateRect(window_, nullptr, TRUE);

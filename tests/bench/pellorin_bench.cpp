@@ -1,0 +1,60 @@
+// What the program does over and over: the watcher's tick when nothing new
+// has the focus, a refresh of the window list, and reading a settings file.
+#include <benchmark/benchmark.h>
+
+#include "foundation/settings.h"
+#include "mainwindow/program.h"
+#include "unit/substitute_desktop.h"
+
+namespace pellorin::testing {
+namespace {
+
+void openWindows(SubstituteDesktop& desktop, int count) {
+    for (int i = 0; i < count; ++i)
+        desktop.open(i % 10 == 0 ? "Page " + std::to_string(i) + " - Windows Internet Explorer"
+                                 : "Document " + std::to_string(i) + " - Editor");
+}
+
+void refreshWindowList(benchmark::State& state) {
+    SubstituteDesktop desktop;
+    MemoryFiles files;
+    SubstituteRuntime runtime;
+    Program program(desktop, files, runtime);
+    openWindows(desktop, static_cast<int>(state.range(0)));
+    for (auto _ : state) program.form1.cmdRefresh_Click();
+    state.SetItemsProcessed(state.iterations() * state.range(0));
+}
+BENCHMARK(refreshWindowList)->Arg(10)->Arg(100)->Arg(1000);
+
+void idleWatcherTick(benchmark::State& state) {
+    SubstituteDesktop desktop;
+    MemoryFiles files;
+    SubstituteRuntime runtime;
+    Program program(desktop, files, runtime);
+    program.form1.Form_Load();
+    // A full handled-window list, and a browser window in the foreground that is already on it.
+    for (int i = 0; i < 19; ++i) program.form1.List2.addItem(std::to_string(1000 + i));
+    desktop.foreground = desktop.open("Home - Windows Internet Explorer");
+    program.form1.List2.addItem(std::to_string(desktop.foreground));
+    for (auto _ : state) program.form1.Timer1.tick();
+}
+BENCHMARK(idleWatcherTick);
+
+void readSettingsFile(benchmark::State& state) {
+    const std::string content = std::string(static_cast<std::size_t>(state.range(0)), 'x') + "\r\n 12 \r\n";
+    for (auto _ : state) {
+        FieldReader reader(content);
+        std::string text;
+        std::int16_t number = 0;
+        reader.readText(text);
+        reader.readInteger(number);
+        benchmark::DoNotOptimize(number);
+    }
+    state.SetBytesProcessed(state.iterations() * static_cast<std::int64_t>(content.size()));
+}
+BENCHMARK(readSettingsFile)->Arg(8)->Arg(1 << 20);
+
+}  // namespace
+}  // namespace pellorin::testing
+
+BENCHMARK_MAIN();
