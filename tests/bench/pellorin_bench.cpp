@@ -40,6 +40,25 @@ void idleWatcherTick(benchmark::State& state) {
 }
 BENCHMARK(idleWatcherTick);
 
+// A tick that finds a new browser window and maximizes it.
+void handlingWatcherTick(benchmark::State& state) {
+    SubstituteDesktop desktop;
+    MemoryFiles files;
+    SubstituteRuntime runtime;
+    Program program(desktop, files, runtime);
+    program.form1.Form_Load();
+    desktop.foreground = desktop.open("Home - Windows Internet Explorer");
+    for (auto _ : state) {
+        state.PauseTiming();
+        program.form1.List2.clear();
+        desktop.window(desktop.foreground).zoomed = false;
+        desktop.calls.clear();
+        state.ResumeTiming();
+        program.form1.Timer1.tick();
+    }
+}
+BENCHMARK(handlingWatcherTick);
+
 void readSettingsFile(benchmark::State& state) {
     const std::string content = std::string(static_cast<std::size_t>(state.range(0)), 'x') + "\r\n 12 \r\n";
     for (auto _ : state) {

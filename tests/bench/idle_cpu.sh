@@ -1,0 +1,37 @@
+#!/usr/bin/env bash
+# Starts dist/Pellorin.exe under Wine on a virtual display, leaves it idle
+# (both timers ticking, nothing to do) and prints the CPU time its process
+# used. Usage: idle_cpu.sh [seconds, default 60]
+set -euo pipefail
+root=$(cd "$(dirname "$0")/../.." && pwd)
+seconds=${1:-60}
+
+folder=$(mktemp -d)
+cp "$root/dist/Pellorin.exe" "$folder/"
+export WINEDEBUG=-all WINEPREFIX="${WINEPREFIX:-$root/build/wineprefix}"
+[ -d "$WINEPREFIX" ] || wineboot -i >/dev/null 2>&1
+
+display=:$(( 200 + RANDOM % 100 ))
+Xvfb "$display" -screen 0 1024x768x24 -nolisten tcp >/dev/null 2>&1 &
+xvfb=$!
+trap 'wineserver -k 2>/dev/null || true; kill $xvfb 2>/dev/null || true; rm -rf "$folder"' EXIT
+export DISPLAY=$display
+sleep 1
+
+wine "$folder/Pellorin.exe" >/dev/null 2>&1 &
+pid=""
+for _ in $(seq 1 100); do
+  pid=$(pgrep -n -x Pellorin.exe || true)
+  [ -n "$pid" ] && break
+  sleep 0.1
+done
+[ -n "$pid" ] || { echo "Pellorin did not start"; exit 1; }
+sleep 5  # past start-up
+
+ticks() { awk '{print $14 + $15}' "/proc/$pid/stat"; }
+hz=$(getconf CLK_TCK)
+before=$(ticks)
+sleep "$seconds"
+after=$(ticks)
+awk -v t=$((after - before)) -v hz="$hz" -v s="$seconds" \
+  'BEGIN { printf "Pellorin idle for %d s: %.2f s of CPU (%.3f%%)\n", s, t / hz, 100 * t / hz / s }'
