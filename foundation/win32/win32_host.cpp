@@ -24,7 +24,7 @@ bool isDecoration(const forms::ControlLayout& layout) {
 NativeKind nativeKindOf(const forms::ControlLayout& layout) {
     using forms::Kind;
     switch (layout.kind) {
-        case Kind::label: return {"STATIC", SS_LEFT, 0};
+        case Kind::label: return {"STATIC", SS_LEFT | SS_NOPREFIX, 0};
         case Kind::textBox:
             return {"EDIT", static_cast<DWORD>(ES_AUTOHSCROLL | WS_TABSTOP | (layout.readOnly ? ES_READONLY : 0)),
                     WS_EX_CLIENTEDGE};
