@@ -13,23 +13,15 @@ folder="$root/build/run"
 mkdir -p "$folder"
 cp "$root/dist/"*.exe "$folder/"
 
-export WINEDEBUG=-all
-export WINEPREFIX="${WINEPREFIX:-$root/build/wineprefix}"
-if [ ! -d "$WINEPREFIX" ]; then
-  echo "Preparing a Wine prefix in $WINEPREFIX (once)..."
-  wineboot -i >/dev/null 2>&1
-fi
+. "$root/scripts/wine-desktop.sh"
+prepare_wine_prefix "$root"
 
 if [ -n "${DISPLAY:-}" ]; then
   exec wine "$folder/Pellorin.exe"
 fi
 
-display=:$(( 90 + RANDOM % 100 ))
-Xvfb "$display" -screen 0 1024x768x24 -nolisten tcp >/dev/null 2>&1 &
-xvfb=$!
-trap 'wineserver -k 2>/dev/null || true; kill $xvfb 2>/dev/null || true' EXIT
-export DISPLAY=$display
-sleep 1
+start_virtual_display
+trap stop_wine_and_display EXIT
 
 wine "$folder/Pellorin.exe" &
 for _ in $(seq 1 60); do

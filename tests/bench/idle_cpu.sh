@@ -8,15 +8,10 @@ seconds=${1:-60}
 
 folder=$(mktemp -d)
 cp "$root/dist/Pellorin.exe" "$folder/"
-export WINEDEBUG=-all WINEPREFIX="${WINEPREFIX:-$root/build/wineprefix}"
-[ -d "$WINEPREFIX" ] || wineboot -i >/dev/null 2>&1
-
-display=:$(( 200 + RANDOM % 100 ))
-Xvfb "$display" -screen 0 1024x768x24 -nolisten tcp >/dev/null 2>&1 &
-xvfb=$!
-trap 'wineserver -k 2>/dev/null || true; kill $xvfb 2>/dev/null || true; rm -rf "$folder"' EXIT
-export DISPLAY=$display
-sleep 1
+. "$root/scripts/wine-desktop.sh"
+prepare_wine_prefix "$root"
+start_virtual_display
+trap 'stop_wine_and_display; rm -rf "$folder"' EXIT
 
 wine "$folder/Pellorin.exe" >/dev/null 2>&1 &
 pid=""

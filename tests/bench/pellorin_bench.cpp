@@ -3,8 +3,7 @@
 #include <benchmark/benchmark.h>
 
 #include "foundation/settings.h"
-#include "mainwindow/program.h"
-#include "unit/substitute_desktop.h"
+#include "unit/fresh_program.h"
 
 namespace pellorin::testing {
 namespace {
@@ -16,45 +15,42 @@ void openWindows(SubstituteDesktop& desktop, int count) {
 }
 
 void refreshWindowList(benchmark::State& state) {
-    SubstituteDesktop desktop;
-    MemoryFiles files;
-    SubstituteRuntime runtime;
-    Program program(desktop, files, runtime);
+    FreshProgram fresh;
+    SubstituteDesktop& desktop = fresh.desktop;
+    Form1& form = fresh.form;
     openWindows(desktop, static_cast<int>(state.range(0)));
-    for (auto _ : state) program.form1.cmdRefresh_Click();
+    for (auto _ : state) form.cmdRefresh_Click();
     state.SetItemsProcessed(state.iterations() * state.range(0));
 }
 BENCHMARK(refreshWindowList)->Arg(10)->Arg(100)->Arg(1000);
 
 void idleWatcherTick(benchmark::State& state) {
-    SubstituteDesktop desktop;
-    MemoryFiles files;
-    SubstituteRuntime runtime;
-    Program program(desktop, files, runtime);
-    program.form1.Form_Load();
+    FreshProgram fresh;
+    SubstituteDesktop& desktop = fresh.desktop;
+    Form1& form = fresh.form;
+    form.Form_Load();
     // A full handled-window list, and a browser window in the foreground that is already on it.
-    for (int i = 0; i < 19; ++i) program.form1.List2.addItem(std::to_string(1000 + i));
+    for (int i = 0; i < 19; ++i) form.List2.addItem(std::to_string(1000 + i));
     desktop.foreground = desktop.open("Home - Windows Internet Explorer");
-    program.form1.List2.addItem(std::to_string(desktop.foreground));
-    for (auto _ : state) program.form1.Timer1.tick();
+    form.List2.addItem(std::to_string(desktop.foreground));
+    for (auto _ : state) form.Timer1.tick();
 }
 BENCHMARK(idleWatcherTick);
 
 // A tick that finds a new browser window and maximizes it.
 void handlingWatcherTick(benchmark::State& state) {
-    SubstituteDesktop desktop;
-    MemoryFiles files;
-    SubstituteRuntime runtime;
-    Program program(desktop, files, runtime);
-    program.form1.Form_Load();
+    FreshProgram fresh;
+    SubstituteDesktop& desktop = fresh.desktop;
+    Form1& form = fresh.form;
+    form.Form_Load();
     desktop.foreground = desktop.open("Home - Windows Internet Explorer");
     for (auto _ : state) {
         state.PauseTiming();
-        program.form1.List2.clear();
+        form.List2.clear();
         desktop.window(desktop.foreground).zoomed = false;
         desktop.calls.clear();
         state.ResumeTiming();
-        program.form1.Timer1.tick();
+        form.Timer1.tick();
     }
 }
 BENCHMARK(handlingWatcherTick);

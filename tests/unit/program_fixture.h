@@ -2,19 +2,9 @@
 
 #include <gtest/gtest.h>
 
-#include "mainwindow/program.h"
-#include "substitute_desktop.h"
+#include "fresh_program.h"
 
 namespace pellorin::testing {
-
-// A main program of its own, for a table of cases that each need a fresh start.
-struct FreshProgram {
-    SubstituteDesktop desktop;
-    MemoryFiles files;
-    SubstituteRuntime runtime;
-    Program program{desktop, files, runtime};
-    Form1& form = program.form1;
-};
 
 // A whole main program on the substitute desktop, with its window shown by a
 // host that only records.

@@ -1,0 +1,17 @@
+#pragma once
+
+#include "mainwindow/program.h"
+#include "substitute_desktop.h"
+
+namespace pellorin::testing {
+
+// A main program of its own on a substitute desktop.
+struct FreshProgram {
+    SubstituteDesktop desktop;
+    MemoryFiles files;
+    SubstituteRuntime runtime;
+    Program program{desktop, files, runtime};
+    Form1& form = program.form1;
+};
+
+}  // namespace pellorin::testing
