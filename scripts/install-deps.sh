@@ -3,9 +3,9 @@
 # they are all there. Usage: install-deps.sh [run|all]
 set -euo pipefail
 
-need=(cmake make g++-mingw-w64-i686 wine wine32:i386 xvfb imagemagick x11-utils)
+need=(cmake make g++-mingw-w64-i686 wine wine32:i386 fonts-wine xvfb imagemagick x11-utils)
 if [ "${1:-all}" = all ]; then
-  need+=(g++ googletest libgtest-dev clang-14 libclang-rt-14-dev g++-mingw-w64-x86-64 python3 passwd util-linux)
+  need+=(g++ googletest libgtest-dev libbenchmark-dev clang-14 libclang-rt-14-dev g++-mingw-w64-x86-64 python3 passwd util-linux)
 fi
 
 sudo=""
@@ -23,5 +23,5 @@ done
 if [ ${#missing[@]} -gt 0 ]; then
   echo "Installing: ${missing[*]}"
   $sudo apt-get update -qq
-  DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -qq --no-install-recommends "${missing[@]}" >/dev/null
+  DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -qq "${missing[@]}" >/dev/null
 fi
