@@ -5,7 +5,7 @@
 namespace pellorin::forms {
 
 Control::Control(const ControlLayout& layout)
-    : layout_(layout), name_(layout.name), enabled_(layout.enabled), visible_(layout.visible) {}
+    : layout_(layout), enabled_(layout.enabled), visible_(layout.visible) {}
 
 void Control::setEnabled(bool enabled) {
     if (enabled_ == enabled) return;

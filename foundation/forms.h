@@ -45,7 +45,7 @@ public:
     Control& operator=(const Control&) = delete;
 
     const ControlLayout& layout() const { return layout_; }
-    const std::string& name() const { return name_; }
+    const char* name() const { return layout_.name; }
 
     bool enabled() const { return enabled_; }
     void setEnabled(bool enabled);
@@ -62,7 +62,6 @@ protected:
 
 private:
     const ControlLayout& layout_;
-    std::string name_;
     bool enabled_;
     bool visible_;
     ControlPeer* peer_ = nullptr;
