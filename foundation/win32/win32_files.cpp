@@ -39,9 +39,7 @@ FileHandle openForReading(const std::string& path) {
                                   OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
 }
 
-}  // namespace
-
-std::string Win32Files::programFolder() {
+std::string folderOfExecutable() {
     std::string path(MAX_PATH, '\0');
     for (;;) {
         const DWORD length = GetModuleFileNameA(nullptr, path.data(), static_cast<DWORD>(path.size()));
@@ -55,6 +53,10 @@ std::string Win32Files::programFolder() {
     const std::size_t slash = path.find_last_of("\\/");
     return slash == std::string::npos ? "." : path.substr(0, slash);
 }
+
+}  // namespace
+
+Win32Files::Win32Files() : programFolder_(folderOfExecutable()) {}
 
 bool Win32Files::setCurrentDirectory(const std::string& folder) { return SetCurrentDirectoryA(folder.c_str()); }
 

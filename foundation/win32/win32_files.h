@@ -6,12 +6,16 @@ namespace pellorin {
 
 class Win32Files : public FileStore {
 public:
-    std::string programFolder() override;
+    Win32Files();
+    std::string programFolder() override { return programFolder_; }
     bool setCurrentDirectory(const std::string& folder) override;
     bool canOpenForReading(const std::string& path) override;
     std::optional<std::string> readAll(const std::string& path) override;
     WriteResult replaceContent(const std::string& path, const std::string& bytes) override;
     bool setNormalAttributes(const std::string& path) override;
+
+private:
+    std::string programFolder_;  // the executable does not move while it runs
 };
 
 }  // namespace pellorin
