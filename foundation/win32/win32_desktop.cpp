@@ -96,7 +96,7 @@ void Win32Desktop::shellNotifyIcon(std::uint32_t message, const TrayIconData& da
     native.uID = data.uID;
     native.uFlags = data.uFlags;
     native.uCallbackMessage = data.uCallbackMessage;
-    native.hIcon = reinterpret_cast<HICON>(static_cast<LONG_PTR>(static_cast<LONG>(data.hIcon)));
+    native.hIcon = toNative<HICON>(data.hIcon);
     static_assert(sizeof(native.szTip) >= sizeof(data.szTip));
     for (std::size_t i = 0; i < data.szTip.size(); ++i) native.szTip[i] = data.szTip[i];
     Shell_NotifyIconA(message, &native);

@@ -8,10 +8,16 @@
 
 namespace pellorin {
 
-// Handles cross the edge as 32-bit values, the way 64-bit Windows shares them
-// with 32-bit programs (sign-extended).
-inline HWND toNative(Hwnd window) { return reinterpret_cast<HWND>(static_cast<LONG_PTR>(static_cast<LONG>(window))); }
-inline Hwnd fromNative(HWND window) { return static_cast<Hwnd>(reinterpret_cast<ULONG_PTR>(window) & 0xFFFFFFFFu); }
+// Handles (windows, icons) cross the edge as 32-bit values, the way 64-bit
+// Windows shares them with 32-bit programs (sign-extended).
+template <typename Handle = HWND>
+inline Handle toNative(std::uint32_t handle) {
+    return reinterpret_cast<Handle>(static_cast<LONG_PTR>(static_cast<LONG>(handle)));
+}
+template <typename Handle>
+inline std::uint32_t fromNative(Handle handle) {
+    return static_cast<std::uint32_t>(reinterpret_cast<ULONG_PTR>(handle) & 0xFFFFFFFFu);
+}
 
 class Win32Desktop : public Desktop {
 public:

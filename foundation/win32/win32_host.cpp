@@ -2,6 +2,8 @@
 
 #include <commctrl.h>
 
+#include "foundation/win32/win32_desktop.h"
+
 #include <string>
 
 namespace pellorin {
@@ -370,13 +372,9 @@ void FormWindow::onTimer(UINT_PTR id) {
     if (id >= 1 && id <= timers.size()) timers[id - 1]->tick();
 }
 
-std::uint32_t FormWindow::handle() {
-    return static_cast<std::uint32_t>(reinterpret_cast<ULONG_PTR>(window_) & 0xFFFFFFFFu);
-}
+std::uint32_t FormWindow::handle() { return fromNative(window_); }
 
-std::uint32_t FormWindow::iconHandle() {
-    return static_cast<std::uint32_t>(reinterpret_cast<ULONG_PTR>(icon_) & 0xFFFFFFFFu);
-}
+std::uint32_t FormWindow::iconHandle() { return fromNative(icon_); }
 
 int FormWindow::windowState() {
     if (IsIconic(window_)) return 1;
