@@ -22,7 +22,7 @@ struct Rect32 {
 namespace show {
 inline constexpr int hide = 0;
 inline constexpr int maximize = 3;
-inline constexpr int showNormal = 5;
+inline constexpr int show = 5;
 inline constexpr int minimize = 6;
 inline constexpr int restore = 9;
 }  // namespace show
@@ -33,8 +33,17 @@ inline constexpr int menu = 18;
 }  // namespace vk
 
 inline constexpr std::uint32_t wmClose = 16;
+inline constexpr std::uint32_t wmMouseMove = 0x200;
+inline constexpr std::uint32_t wmLButtonUp = 0x202;
+inline constexpr std::uint32_t wmRButtonUp = 0x205;
 inline constexpr std::uint32_t nimAdd = 0;
 inline constexpr std::uint32_t nimDelete = 2;
+
+namespace reg {
+inline constexpr std::uint32_t keyRead = 131097;
+inline constexpr std::uint32_t typeString = 1;  // REG_SZ
+inline constexpr std::int32_t moreData = 234;   // ERROR_MORE_DATA
+}  // namespace reg
 
 // The desktop as the logic sees it: other programs' windows, the keyboard
 // state, the notification area, the shell and the registry. Win32 implements

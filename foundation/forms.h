@@ -238,7 +238,10 @@ public:
     virtual void setWindowState(int state) = 0;
     virtual void show() = 0;
     virtual void hide() = 0;
+    // The program's task-bar button and task-list entry.
     virtual void setTaskbarVisible(bool visible) = 0;
+    // The screen's twips per pixel across: mouse positions reach the form in twips.
+    virtual double twipsPerPixelX() = 0;
     // Shows the menu's entries at the mouse and runs the chosen one's click.
     virtual void showPopupMenu(MenuItem& menu) = 0;
 };

@@ -1,5 +1,9 @@
 #include "mainwindow/form1.h"
 
+#include <algorithm>
+#include <charconv>
+#include <cmath>
+
 #include "foundation/window_title.h"
 
 namespace pellorin {
@@ -12,6 +16,21 @@ void addOneStoppingAtMax(std::int16_t& counter) {
 }
 
 bool keyIsDown(std::int16_t state) { return (static_cast<std::uint16_t>(state) & 0x8000u) != 0; }
+
+// Down now and pressed since the previous query.
+constexpr auto newlyPressed = static_cast<std::int16_t>(0x8001);
+
+// The registry value is first read into a buffer of this size.
+constexpr std::uint32_t initialTitleBuffer = 255;
+
+// A whole decimal number, nothing else; target unchanged otherwise.
+bool parseDecimal(std::string_view text, std::int32_t& target) {
+    std::int32_t value = 0;
+    auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value);
+    if (text.empty() || error != std::errc() || end != text.data() + text.size()) return false;
+    target = value;
+    return true;
+}
 
 class ScopedFlag {
 public:
@@ -42,6 +61,13 @@ Form1::Form1(ProgramContext context)
     cmdRefresh.onClick = [this] { cmdRefresh_Click(); };
     cmdClear.onClick = [this] { cmdClear_Click(); };
     cmdMinimize.onClick = [this] { minimizeToTray(); };
+    cmdAutoTitle.onClick = [this] { cmdAutoTitle_Click(); };
+    menclose.onClick = [this] { menclose_Click(); };
+    mennone.onClick = [this] { mennone_Click(); };
+    menenable.onClick = [this] { menenable_Click(); };
+    mendisable.onClick = [this] { mendisable_Click(); };
+    menrestore.onClick = [this] { menrestore_Click(); };
+    menexit.onClick = [this] { menexit_Click(); };
     List1.onClick = [this] { List1_Click(); };
     Timer1.onTick = [this] { Timer1_Timer(); };
     Timer2.onTick = [this] { Timer2_Timer(); };
@@ -232,12 +258,219 @@ void Form1::pruneHandledWindows() {
 }
 
 void Form1::Timer2_Timer() {
-    // The hotkey poller ticks from the start; its keys come with the hotkey feature.
+    Desktop& desktop = context_.desktop;
+    if (!keyIsDown(desktop.getAsyncKeyState(vk::menu))) return;
+    if (!keyIsDown(desktop.getAsyncKeyState(vk::control))) return;
+    // The letter must be newly pressed, so holding the keys acts once.
+    std::int32_t letter = 0;
+    if (!parseDecimal(context_.settings.hotkeyLetter, letter)) return;
+    if (desktop.getAsyncKeyState(letter) != newlyPressed) return;
+
+    // Hidden windows are listed too, so the next press can show them again.
+    cmdRefresh_Click();
+    if (Option1.selected())
+        hideOrShowListedWindows();
+    else if (Option2.selected())
+        closeListedWindows();
+}
+
+template <typename Action>
+void Form1::forEachListedWindowButExcluded(Action action) {
+    std::int32_t excluded = 0;
+    parseDecimal(Text3.text(), excluded);
+    for (int index = 0; index < List1.count(); ++index) {
+        const std::int32_t window = List1.item(index).data;
+        if (window != 0 && window != excluded) action(static_cast<Hwnd>(window));
+    }
+}
+
+void Form1::hideOrShowListedWindows() {
+    Desktop& desktop = context_.desktop;
+    std::string& state = context_.settings.ieWindowState;
+    if (state == "visible") {
+        forEachListedWindowButExcluded([&](Hwnd window) { desktop.showWindow(window, show::hide); });
+        // New windows must not be maximized into a desktop the user has just cleared.
+        Timer1.setEnabled(false);
+        state = "hidden";
+    } else if (state == "hidden") {
+        forEachListedWindowButExcluded([&](Hwnd window) { desktop.showWindow(window, show::show); });
+        Timer1.setEnabled(true);
+        state = "visible";
+    }
+}
+
+void Form1::closeListedWindows() {
+    Desktop& desktop = context_.desktop;
+    forEachListedWindowButExcluded([&](Hwnd window) { desktop.postMessage(window, wmClose, 0, 0); });
+    cmdRefresh_Click();
+}
+
+void Form1::cmdAutoTitle_Click() {
+    Desktop& desktop = context_.desktop;
+    forms::Runtime& runtime = context_.runtime;
+
+    Desktop::RegistryKey key = 0;
+    if (desktop.regOpenCurrentUserKey(form1::browserKey, reg::keyRead, key) != 0) {
+        runtime.messageBox("Error, couldn\xb4t read from the registry", form1::caption, forms::mb::iconStop);
+        return;
+    }
+
+    bool isString = false;
+    const std::string title = readBrowserTitle(key, isString);
+    if (!isString) {
+        runtime.messageBox(
+            "The title of Internet Explorer seems to be set to default.If not, set it to default by clicking the "
+            "setup button!",
+            form1::caption, forms::mb::ok);
+        Text1.setText("Explorer");
+    } else {
+        Text1.setText(std::string(lastEightCharacters(title)));
+        if (Text1.text().size() < 8) {
+            const int answer = runtime.messageBox(
+                "The title of Internet Explorer has to be at least 8 characters long, do you want to set the title "
+                "to default? Note: Registry change needed!",
+                form1::caption, forms::mb::yesNo);
+            if (answer == forms::mb::answerYes) {
+                // The script changes the very value we hold open.
+                desktop.regCloseKey(key);
+                desktop.shellExecute(host() ? host()->handle() : 0, "open",
+                                     settingsPath(context_.files, form1::resetTitleScript), "", "", show::restore);
+                Text1.setText("Explorer");
+                return;
+            }
+        }
+    }
+    desktop.regCloseKey(key);
+}
+
+std::string Form1::readBrowserTitle(Desktop::RegistryKey key, bool& isString) {
+    Desktop& desktop = context_.desktop;
+    std::uint32_t type = 0;
+    std::uint32_t size = initialTitleBuffer;
+    std::string buffer(initialTitleBuffer, ' ');
+    std::int32_t result = desktop.regQueryValue(key, form1::browserTitleValue, type, buffer, size);
+    // A long title does not fit the first buffer; read it whole, so that its
+    // true last characters are found. The value may grow between two reads.
+    for (int attempt = 0; result == reg::moreData && attempt < 4; ++attempt) {
+        if (type != reg::typeString || size > longestTitleRead) break;
+        buffer.assign(size, ' ');
+        result = desktop.regQueryValue(key, form1::browserTitleValue, type, buffer, size);
+    }
+    isString = type == reg::typeString && result != reg::moreData;
+    if (!isString) return "";
+    // The reported size counts the terminating zero; a value stored without
+    // one ends at the size.
+    buffer.resize(std::min<std::size_t>(size, buffer.size()));
+    return buffer.substr(0, buffer.find('\0'));
 }
 
 void Form1::minimizeToTray() {
-    // Until the notification-area icon exists, a minimized main window simply
-    // stays on the task bar.
+    showWatcherSwitch();
+    if (context_.settings.popupActionEnabled == "enabled") {
+        menclose.setEnabled(true);
+        mennone.setEnabled(true);
+        const bool close = context_.settings.popupAction == "close";
+        menclose.setChecked(close);
+        mennone.setChecked(!close);
+    } else {
+        // Greyed out, the marks still tell which action would apply.
+        menclose.setEnabled(false);
+        mennone.setEnabled(false);
+    }
+
+    TrayIconData& icon = context_.trayIconData;
+    icon = TrayIconData{};
+    icon.cbSize = sizeof(TrayIconData);
+    icon.hWnd = host() ? host()->handle() : 0;
+    icon.uID = form1::trayIconId;
+    icon.uFlags = form1::trayIconFlags;
+    icon.uCallbackMessage = wmMouseMove;
+    icon.hIcon = host() ? host()->iconHandle() : 0;
+    std::copy_n(form1::trayTip, std::char_traits<char>::length(form1::trayTip), icon.szTip.begin());
+    context_.desktop.shellNotifyIcon(nimAdd, icon);
+    inTray_ = true;
+
+    if (host()) {
+        host()->setTaskbarVisible(false);
+        // Only hidden: the watcher and the hotkey keep ticking.
+        host()->hide();
+    }
+}
+
+void Form1::showWatcherSwitch() {
+    menenable.setEnabled(!Timer1.enabled());
+    mendisable.setEnabled(Timer1.enabled());
+}
+
+void Form1::restoreFromTray() {
+    if (host()) host()->setWindowState(0);
+    context_.desktop.shellNotifyIcon(nimDelete, context_.trayIconData);
+    inTray_ = false;
+    if (host()) {
+        host()->show();
+        host()->setTaskbarVisible(true);
+        host()->show();
+    }
+    cmdRefresh_Click();
+}
+
+void Form1::Form_MouseMove(double x) {
+    // Only the icon speaks while we are in the tray; a shown window gets real
+    // mouse moves, whose X can be these very numbers on a large screen.
+    if (!inTray_) return;
+    const double twipsPerPixel = host() ? host()->twipsPerPixelX() : 1.0;
+    const double pixels = twipsPerPixel > 0 ? x / twipsPerPixel : x;
+    const auto message = static_cast<std::int32_t>(std::nearbyint(pixels));
+    if (message == static_cast<std::int32_t>(wmLButtonUp))
+        restoreFromTray();
+    else if (message == static_cast<std::int32_t>(wmRButtonUp) && host())
+        host()->showPopupMenu(Popup);
+}
+
+void Form1::taskbarRecreated() {
+    // Without the icon a window in the tray could never be brought back.
+    if (inTray_) context_.desktop.shellNotifyIcon(nimAdd, context_.trayIconData);
+}
+
+void Form1::choosePopupAction(const char* action) {
+    SharedSettings& settings = context_.settings;
+    settings.popupAction = action;
+    const WriteResult result =
+        writeSettingsFile(context_.files, files::popup,
+                          SettingsWriter()
+                              .text(settings.popupActionEnabled)
+                              .integer(settings.popupMaxWidth)
+                              .integer(settings.popupMaxHeight)
+                              .text(settings.popupAction));
+    // The choice holds for this run either way; the user learns it will not
+    // survive a restart.
+    if (result != WriteResult::ok)
+        context_.runtime.messageBox("Error, couldn\xb4t write to file popup.cfg, it might be write protected!", "Error",
+                                    forms::mb::iconStop);
+    const bool close = settings.popupAction == "close";
+    menclose.setChecked(close);
+    mennone.setChecked(!close);
+}
+
+void Form1::menclose_Click() { choosePopupAction("close"); }
+
+void Form1::mennone_Click() { choosePopupAction("none"); }
+
+void Form1::menenable_Click() {
+    Timer1.setEnabled(true);
+    showWatcherSwitch();
+}
+
+void Form1::mendisable_Click() {
+    Timer1.setEnabled(false);
+    showWatcherSwitch();
+}
+
+void Form1::menexit_Click() {
+    // Gone from the notification area before anything else can go wrong.
+    context_.desktop.shellNotifyIcon(nimDelete, context_.trayIconData);
+    Form_Unload();
+    context_.runtime.endProgram();
 }
 
 }  // namespace pellorin

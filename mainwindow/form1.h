@@ -28,10 +28,17 @@ inline constexpr int clientWidth = 3675;
 inline constexpr int clientHeight = 5040;
 inline constexpr const char* noWindowsPlaceholder = "no open IE windows found...";
 inline constexpr int handledWindowsPruneAt = 20;
+inline constexpr const char* trayTip = "Pellorin";
+inline constexpr std::uint32_t trayIconId = 1;
+inline constexpr std::uint32_t trayIconFlags = 7;  // message, icon and tip
+inline constexpr const char* browserKey = "Software\\Microsoft\\Internet Explorer\\Main";
+inline constexpr const char* browserTitleValue = "Window Title";
+inline constexpr const char* resetTitleScript = "setiedefault.vbs";
 }  // namespace form1
 
 // The main window: start-up and exit, the open-window list with the
-// exclusion, and the new-window watcher.
+// exclusion, the new-window watcher, the hotkey, the browser title lookup
+// and the notification-area icon with its menu.
 class Form1 : public forms::Form {
 public:
     explicit Form1(ProgramContext context);
@@ -82,6 +89,12 @@ public:
     void Form_Resize();
     void Form_Unload() { cmdExit_Click(); }
     void Form_Terminate() { cmdExit_Click(); }
+    // The tray icon reports its mouse events as mouse moves over the window,
+    // with the event's message as X (in twips here, pixels on the icon).
+    void Form_MouseMove(double x);
+    // The notification area was rebuilt (Explorer restarted, or it came up
+    // after us at log-on): an icon we had is gone from it.
+    void taskbarRecreated();
 
     void cmdExit_Click();
     void cmdRefresh_Click();
@@ -90,10 +103,27 @@ public:
     void cmdClear_Click();
     void Timer1_Timer();
     void Timer2_Timer();
+    void cmdAutoTitle_Click();
+
     void minimizeToTray();
+    void restoreFromTray();
+    bool inTray() const { return inTray_; }
+    void menclose_Click();
+    void mennone_Click();
+    void menenable_Click();
+    void mendisable_Click();
+    void menrestore_Click() { restoreFromTray(); }
+    void menexit_Click();
 
 private:
     void pruneHandledWindows();
+    void hideOrShowListedWindows();
+    void closeListedWindows();
+    template <typename Action>
+    void forEachListedWindowButExcluded(Action action);
+    void choosePopupAction(const char* action);
+    void showWatcherSwitch();
+    std::string readBrowserTitle(Desktop::RegistryKey key, bool& isString);
     void rememberHandled(Hwnd window);
     bool isHandled(Hwnd window) const;
 
@@ -101,6 +131,7 @@ private:
     std::vector<forms::OptionButton*> hotkeyActionGroup_{&Option1, &Option2};
     bool exiting_ = false;
     bool watcherTickRunning_ = false;
+    bool inTray_ = false;
 };
 
 }  // namespace pellorin

@@ -20,13 +20,18 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
 
     HICON icon = static_cast<HICON>(LoadImageA(instance, MAKEINTRESOURCEA(1), IMAGE_ICON, 32, 32, 0));
     pellorin::FormWindow window(form, instance, icon,
-                                {[&] { form.Form_Resize(); }, [&] { form.Form_Unload(); }, [&] { form.Form_Unload(); },
-                                 [&] { form.Form_Terminate(); }});
+                                {.resize = [&] { form.Form_Resize(); },
+                                 .unload = [&] { form.Form_Unload(); },
+                                 .endSession = [&] { form.Form_Unload(); },
+                                 .terminate = [&] { form.Form_Terminate(); },
+                                 .mouseMove = [&](double x) { form.Form_MouseMove(x); },
+                                 .taskbarCreated = [&] { form.taskbarRecreated(); }});
     runtime.setOwner(window.window());
     runtime.addDialogWindow(window.window());
 
     form.Form_Load();
-    window.show();
+    // A "minimized" start has already put the window into the tray.
+    if (!form.inTray()) window.show();
     window.deliverResizeEvents();
     return runtime.run();
 }

@@ -1,6 +1,7 @@
 #include "foundation/win32/win32_host.h"
 
 #include <commctrl.h>
+#include <windowsx.h>
 
 #include "foundation/win32/win32_desktop.h"
 
@@ -213,6 +214,8 @@ FormWindow::FormWindow(forms::Form& form, HINSTANCE instance, HICON icon, FormEv
     dpiY_ = GetDeviceCaps(screen, LOGPIXELSY);
     ReleaseDC(nullptr, screen);
 
+    taskbarCreatedMessage_ = RegisterWindowMessageA("TaskbarCreated");
+
     const DWORD style = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX | WS_CLIPCHILDREN;
     RECT frame{0, 0, toPixelsX(form.clientWidth()), toPixelsY(form.clientHeight())};
     AdjustWindowRectEx(&frame, style, FALSE, 0);
@@ -237,6 +240,10 @@ LRESULT CALLBACK FormWindow::windowProc(HWND window, UINT message, WPARAM wParam
 }
 
 LRESULT FormWindow::onMessage(UINT message, WPARAM wParam, LPARAM lParam) {
+    if (message == taskbarCreatedMessage_ && message != 0) {
+        if (events_.taskbarCreated) events_.taskbarCreated();
+        return 0;
+    }
     switch (message) {
         case WM_CREATE: createControls(); return 0;
         case WM_COMMAND: onCommand(LOWORD(wParam), HIWORD(wParam)); return 0;
@@ -254,6 +261,9 @@ LRESULT FormWindow::onMessage(UINT message, WPARAM wParam, LPARAM lParam) {
             return 0;
         case WM_DESTROY:
             if (events_.terminate) events_.terminate();
+            return 0;
+        case WM_MOUSEMOVE:
+            if (events_.mouseMove) events_.mouseMove(GET_X_LPARAM(lParam) * twipsPerPixelX());
             return 0;
         default: return DefWindowProcA(window_, message, wParam, lParam);
     }
@@ -383,20 +393,38 @@ int FormWindow::windowState() {
 }
 
 void FormWindow::setWindowState(int state) {
-    ShowWindow(window_, state == 1 ? SW_MINIMIZE : state == 2 ? SW_MAXIMIZE : SW_RESTORE);
+    if (state == 1)
+        ShowWindow(window_, SW_MINIMIZE);
+    else if (state == 2)
+        ShowWindow(window_, SW_MAXIMIZE);
+    else if (IsIconic(window_) || IsZoomed(window_))
+        ShowWindow(window_, SW_RESTORE);
 }
 
-void FormWindow::show() { ShowWindow(window_, SW_SHOW); }
+void FormWindow::show() {
+    ShowWindow(window_, SW_SHOW);
+    // Brought back from the tray by a click on the icon: the user wants it in front.
+    SetForegroundWindow(window_);
+}
 
 void FormWindow::hide() { ShowWindow(window_, SW_HIDE); }
 
 void FormWindow::setTaskbarVisible(bool visible) {
     // A tool window gets no task-bar button and stays out of Alt+Tab.
-    LONG_PTR exStyle = GetWindowLongPtrA(window_, GWL_EXSTYLE);
-    exStyle =
+    const LONG_PTR exStyle = GetWindowLongPtrA(window_, GWL_EXSTYLE);
+    const LONG_PTR wanted =
         visible ? (exStyle & ~WS_EX_TOOLWINDOW) | WS_EX_APPWINDOW : (exStyle & ~WS_EX_APPWINDOW) | WS_EX_TOOLWINDOW;
-    SetWindowLongPtrA(window_, GWL_EXSTYLE, exStyle);
+    if (wanted == exStyle) return;
+    // The task bar looks at a window's style only when the window is shown,
+    // so a shown window is shown anew. (Going to the tray, the window is
+    // hidden right after this, which takes its button away.)
+    const bool reshow = visible && IsWindowVisible(window_);
+    if (reshow) ShowWindow(window_, SW_HIDE);
+    SetWindowLongPtrA(window_, GWL_EXSTYLE, wanted);
+    if (reshow) ShowWindow(window_, SW_SHOW);
 }
+
+double FormWindow::twipsPerPixelX() { return static_cast<double>(twipsPerInch) / dpiX_; }
 
 void FormWindow::showPopupMenu(forms::MenuItem& menu) {
     std::vector<forms::MenuItem*> entries;

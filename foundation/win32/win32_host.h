@@ -36,6 +36,8 @@ struct FormEvents {
     std::function<void()> unload;      // the close box
     std::function<void()> endSession;  // Windows is logging off
     std::function<void()> terminate;
+    std::function<void(double x)> mouseMove;  // X in twips
+    std::function<void()> taskbarCreated;     // the shell's notification area was rebuilt
 };
 
 // A real window built from a form's design: one child control per layout
@@ -62,6 +64,7 @@ public:
     void show() override;
     void hide() override;
     void setTaskbarVisible(bool visible) override;
+    double twipsPerPixelX() override;
     void showPopupMenu(forms::MenuItem& menu) override;
 
 private:
@@ -87,6 +90,7 @@ private:
     int dpiX_ = 96;
     int dpiY_ = 96;
     bool resizeEventsOn_ = false;
+    UINT taskbarCreatedMessage_ = 0;
     std::vector<std::unique_ptr<Peer>> peers_;
 };
 

@@ -46,7 +46,7 @@ void SubstituteDesktop::showWindow(Hwnd window, int command) {
             w.iconic = false;
             w.visible = true;
             break;
-        case show::showNormal: w.visible = true; break;
+        case show::show: w.visible = true; break;
         case show::minimize:
             w.iconic = true;
             w.zoomed = false;
@@ -84,11 +84,15 @@ void SubstituteDesktop::moveWindow(Hwnd window, std::int32_t left, std::int32_t 
 void SubstituteDesktop::postMessage(Hwnd window, std::uint32_t message, std::uint32_t wParam, std::int32_t lParam) {
     calls.push_back("PostMessage " + std::to_string(window) + " " + std::to_string(message) + " " +
                     std::to_string(wParam) + " " + std::to_string(lParam));
+    if (windowsCloseWhenAsked && message == wmClose && exists(window)) close(window);
 }
 
 std::int16_t SubstituteDesktop::getAsyncKeyState(int virtualKey) {
     auto found = keyStates.find(virtualKey);
-    return found == keyStates.end() ? 0 : found->second;
+    if (found == keyStates.end()) return 0;
+    const std::int16_t state = found->second;
+    found->second = static_cast<std::int16_t>(state & ~1);
+    return state;
 }
 
 void SubstituteDesktop::sendF11ToForeground() { calls.push_back("F11 " + std::to_string(foreground)); }

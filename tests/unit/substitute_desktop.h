@@ -31,10 +31,15 @@ public:
     bool exists(Hwnd handle) const { return windows_.count(handle) != 0; }
 
     Hwnd foreground = 0;
+    // As the keyboard reports them: bit 15 down now, bit 0 pressed since the
+    // previous query (and cleared by it).
     std::map<int, std::int16_t> keyStates;
+    void press(int virtualKey) { keyStates[virtualKey] = static_cast<std::int16_t>(0x8001); }
+    void release(int virtualKey) { keyStates[virtualKey] = 0; }
     // Everything that acts on the desktop, e.g. "ShowWindow 7 3".
     std::vector<std::string> calls;
     std::vector<TrayIconData> trayRecords;
+    bool windowsCloseWhenAsked = false;  // WM_CLOSE closes at once
     // Runs before each title read, so a test can change the desktop between
     // two operations of one step.
     std::function<void(Hwnd)> beforeTitleRead;
@@ -141,6 +146,8 @@ public:
     void show() override { shown = true; }
     void hide() override { shown = false; }
     void setTaskbarVisible(bool visible) override { taskbarVisible = visible; }
+    double twipsPerPixelX() override { return twipsPerPixel; }
+    double twipsPerPixel = 15;
     // The entry the user picks next time a menu pops up; none when empty.
     std::string menuChoice;
     std::vector<std::string> menusShown;

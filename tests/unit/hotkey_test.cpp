@@ -1,0 +1,180 @@
+#include <algorithm>
+
+#include "program_fixture.h"
+
+namespace pellorin::testing {
+namespace {
+
+constexpr int keyQ = 81;
+
+class HotkeyTest : public ProgramTest {
+protected:
+    void SetUp() override {
+        ProgramTest::SetUp();
+        load();
+        first = desktop.open("One - Windows Internet Explorer");
+        second = desktop.open("Two - Windows Internet Explorer");
+        third = desktop.open("Three - Windows Internet Explorer");
+        desktop.open("Notes - Notepad");
+        desktop.calls.clear();
+    }
+
+    void poll() { form.Timer2.tick(); }
+
+    // Ctrl and Alt held, the letter pressed once; polls as the timer would.
+    void pressHotkey(int letter = keyQ) {
+        desktop.press(vk::control);
+        desktop.press(vk::menu);
+        desktop.press(letter);
+        poll();
+        desktop.release(letter);
+        desktop.release(vk::menu);
+        desktop.release(vk::control);
+    }
+
+    void exclude(Hwnd window) {
+        form.cmdRefresh.click();
+        for (int index = 0; index < form.List1.count(); ++index)
+            if (form.List1.item(index).data == static_cast<std::int32_t>(window)) form.List1.select(index);
+        desktop.calls.clear();
+    }
+
+    std::vector<std::string> callsFor(Hwnd window) const {
+        std::vector<std::string> found;
+        const std::string name = " " + std::to_string(window) + " ";
+        for (const std::string& call : desktop.calls)
+            if (call.find(name) != std::string::npos) found.push_back(call);
+        return found;
+    }
+
+    Hwnd first = 0, second = 0, third = 0;
+};
+
+TEST_F(HotkeyTest, HidesThenShowsEveryListedWindowButTheExcludedOne) {
+    exclude(second);
+    pressHotkey();
+    EXPECT_FALSE(desktop.window(first).visible);
+    EXPECT_TRUE(desktop.window(second).visible);
+    EXPECT_FALSE(desktop.window(third).visible);
+    EXPECT_FALSE(form.Timer1.enabled());
+    EXPECT_EQ(settings.ieWindowState, "hidden");
+    // Hidden windows stay listed, so the next press finds them.
+    EXPECT_EQ(form.List1.count(), 3);
+
+    pressHotkey();
+    EXPECT_TRUE(desktop.window(first).visible);
+    EXPECT_TRUE(desktop.window(third).visible);
+    EXPECT_TRUE(callsFor(second).empty());
+    EXPECT_TRUE(form.Timer1.enabled());
+    EXPECT_EQ(settings.ieWindowState, "visible");
+    EXPECT_EQ(std::count(desktop.calls.begin(), desktop.calls.end(), "ShowWindow " + std::to_string(first) + " 5"), 1);
+}
+
+TEST_F(HotkeyTest, KeysHeldDownGiveOneActionAndTheLetterMustBeNew) {
+    desktop.press(vk::control);
+    desktop.press(vk::menu);
+    desktop.press(keyQ);
+    for (int i = 0; i < 7; ++i) poll();  // about two seconds
+    EXPECT_EQ(settings.ieWindowState, "hidden");
+
+    desktop.release(keyQ);
+    poll();
+    desktop.press(keyQ);
+    poll();
+    EXPECT_EQ(settings.ieWindowState, "visible");
+}
+
+TEST_F(HotkeyTest, NeedsCtrlAndAltAndDoesNotSpendTheLetterPressWithoutThem) {
+    desktop.press(keyQ);
+    desktop.press(vk::menu);
+    poll();  // no Ctrl: the letter must not be queried, or its press is lost
+    EXPECT_EQ(settings.ieWindowState, "visible");
+    desktop.release(vk::menu);
+    desktop.press(vk::control);
+    poll();
+    EXPECT_EQ(settings.ieWindowState, "visible");
+
+    desktop.press(vk::menu);
+    poll();
+    EXPECT_EQ(settings.ieWindowState, "hidden");
+}
+
+TEST_F(HotkeyTest, UsesTheLetterCodeSetAtStartOrInTheSettings) {
+    pressHotkey(keyQ);
+    EXPECT_EQ(settings.ieWindowState, "hidden");
+    settings.hotkeyLetter = "90";
+    pressHotkey(keyQ);
+    EXPECT_EQ(settings.ieWindowState, "hidden");
+    pressHotkey(90);
+    EXPECT_EQ(settings.ieWindowState, "visible");
+
+    settings.hotkeyLetter = "Z";  // not a code: no key matches
+    pressHotkey(90);
+    EXPECT_EQ(settings.ieWindowState, "visible");
+}
+
+TEST_F(HotkeyTest, HidingNothingStillStopsTheWatcherAndShowingRestartsIt) {
+    form.Text1.setText("no match");
+    form.mendisable.click();
+    form.menenable.click();
+    pressHotkey();
+    EXPECT_EQ(form.List1.count(), 1);  // the placeholder only
+    EXPECT_TRUE(desktop.calls.empty());
+    EXPECT_FALSE(form.Timer1.enabled());
+    EXPECT_EQ(settings.ieWindowState, "hidden");
+
+    form.mendisable.click();  // switched off from the tray menu as well
+    pressHotkey();
+    EXPECT_TRUE(form.Timer1.enabled());
+    EXPECT_EQ(settings.ieWindowState, "visible");
+}
+
+TEST_F(HotkeyTest, CloseModeAsksEachButTheExcludedToCloseAndKeepsTheState) {
+    form.Option2.select();
+    exclude(third);
+    pressHotkey();
+    const std::vector<std::string> expected{"PostMessage " + std::to_string(first) + " 16 0 0",
+                                            "PostMessage " + std::to_string(second) + " 16 0 0"};
+    EXPECT_EQ(desktop.calls, expected);
+    EXPECT_TRUE(form.Timer1.enabled());
+    EXPECT_EQ(settings.ieWindowState, "visible");
+
+    // Hidden first, then closed: still "hidden", and the next hide/show press shows.
+    form.Option1.select();
+    form.cmdClear.click();
+    pressHotkey();
+    form.Option2.select();
+    pressHotkey();
+    EXPECT_EQ(settings.ieWindowState, "hidden");
+    form.Option1.select();
+    pressHotkey();
+    EXPECT_EQ(settings.ieWindowState, "visible");
+    EXPECT_TRUE(desktop.window(third).visible);
+}
+
+TEST_F(HotkeyTest, ClosingRefreshesTheListAfterwards) {
+    form.Option2.select();
+    exclude(second);
+    desktop.windowsCloseWhenAsked = true;
+    pressHotkey();
+    ASSERT_EQ(form.List1.count(), 1);
+    EXPECT_EQ(form.List1.item(0).data, static_cast<std::int32_t>(second));
+
+    form.cmdClear.click();
+    desktop.close(second);
+    desktop.calls.clear();
+    pressHotkey();
+    EXPECT_TRUE(desktop.calls.empty());  // the placeholder is never acted on
+    EXPECT_EQ(form.List1.itemText(0), form1::noWindowsPlaceholder);
+}
+
+TEST_F(HotkeyTest, OtherStatesOfTheWindowsFlagDoNothing) {
+    settings.ieWindowState = "Visible";
+    pressHotkey();
+    EXPECT_TRUE(desktop.calls.empty());
+    EXPECT_TRUE(form.Timer1.enabled());
+    EXPECT_EQ(settings.ieWindowState, "Visible");
+}
+
+}  // namespace
+}  // namespace pellorin::testing

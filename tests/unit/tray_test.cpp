@@ -1,0 +1,217 @@
+#include <cstring>
+
+#include "program_fixture.h"
+
+namespace pellorin::testing {
+namespace {
+
+class TrayTest : public ProgramTest {
+protected:
+    void SetUp() override {
+        ProgramTest::SetUp();
+        files.put("popup.cfg", "\"enabled\"\r\n 400 \r\n 300 \r\n\"close\"\r\n");
+        load();
+        host.shown = true;
+        desktop.calls.clear();
+    }
+
+    // What the icon reports, as the window's mouse-move X in twips.
+    void iconSays(std::uint32_t message) { form.Form_MouseMove(message * host.twipsPerPixel); }
+
+    std::string popupFile() const { return files.get("popup.cfg").value_or("<missing>"); }
+};
+
+TEST_F(TrayTest, MinimizeHidesTheWindowAndAddsTheIconItDescribes) {
+    form.cmdMinimize.click();
+
+    EXPECT_EQ(desktop.calls, std::vector<std::string>{"Shell_NotifyIcon 0"});
+    const TrayIconData& record = desktop.trayRecords.back();
+    EXPECT_EQ(record.cbSize, 88u);
+    EXPECT_EQ(record.hWnd, host.window);
+    EXPECT_EQ(record.uID, 1u);
+    EXPECT_EQ(record.uFlags, 7u);
+    EXPECT_EQ(record.uCallbackMessage, 0x200u);
+    EXPECT_EQ(record.hIcon, host.icon);
+    EXPECT_STREQ(record.szTip.data(), "Pellorin");
+    EXPECT_EQ(std::memcmp(&record, &program.trayIconData, sizeof record), 0);
+
+    EXPECT_FALSE(host.shown);
+    EXPECT_FALSE(host.taskbarVisible);
+    EXPECT_TRUE(form.inTray());
+    // Still at work while out of sight.
+    EXPECT_TRUE(form.Timer1.enabled());
+    EXPECT_TRUE(form.Timer2.enabled());
+}
+
+TEST_F(TrayTest, TheLeftButtonBringsBackANormalWindowAndRemovesTheIconItAdded) {
+    host.state = 1;  // the user minimized it
+    form.Form_Resize();
+    ASSERT_TRUE(form.inTray());
+    const TrayIconData added = program.trayIconData;
+    const Hwnd opened = desktop.open("New - Windows Internet Explorer");
+    desktop.calls.clear();
+
+    iconSays(0x202);
+
+    EXPECT_EQ(host.state, 0);
+    EXPECT_EQ(desktop.calls, std::vector<std::string>{"Shell_NotifyIcon 2"});
+    EXPECT_EQ(std::memcmp(&desktop.trayRecords.back(), &added, sizeof added), 0);
+    EXPECT_TRUE(host.shown);
+    EXPECT_TRUE(host.taskbarVisible);
+    EXPECT_FALSE(form.inTray());
+    // The list shows what opened meanwhile.
+    ASSERT_EQ(form.List1.count(), 1);
+    EXPECT_EQ(form.List1.item(0).data, static_cast<std::int32_t>(opened));
+}
+
+TEST_F(TrayTest, OnlyButtonReleasesOverTheIconAct) {
+    form.minimizeToTray();
+    desktop.calls.clear();
+    for (std::uint32_t message : {0x200u, 0x201u, 0x203u, 0x204u, 0x206u, 0x207u, 0x208u, 513u, 515u, 516u, 518u})
+        iconSays(message);
+    EXPECT_TRUE(desktop.calls.empty());
+    EXPECT_TRUE(host.menusShown.empty());
+    EXPECT_TRUE(form.inTray());
+
+    iconSays(0x205);
+    EXPECT_EQ(host.menusShown, std::vector<std::string>{"Popup"});
+    EXPECT_TRUE(desktop.calls.empty());
+    EXPECT_TRUE(form.inTray());
+}
+
+TEST_F(TrayTest, TheMessageSurvivesAScreenWithUnevenTwipsPerPixel) {
+    host.twipsPerPixel = 1440.0 / 168;  // 175 % scaling
+    form.minimizeToTray();
+    iconSays(0x205);
+    EXPECT_EQ(host.menusShown.size(), 1u);
+    iconSays(0x202);
+    EXPECT_FALSE(form.inTray());
+}
+
+TEST_F(TrayTest, MouseMovesOverTheShownWindowAreNotTakenForTheIcon) {
+    // At 250 % a plain move across the window reaches X = 517 pixels.
+    form.Form_MouseMove(517 * host.twipsPerPixel);
+    form.Form_MouseMove(514 * host.twipsPerPixel);
+    EXPECT_TRUE(host.menusShown.empty());
+    EXPECT_TRUE(desktop.calls.empty());
+}
+
+TEST_F(TrayTest, WatcherItemsFollowTheWatcherAtEachMinimize) {
+    form.minimizeToTray();
+    EXPECT_FALSE(form.menenable.enabled());
+    EXPECT_TRUE(form.mendisable.enabled());
+
+    form.mendisable.click();
+    EXPECT_FALSE(form.Timer1.enabled());
+    EXPECT_TRUE(form.menenable.enabled());
+    EXPECT_FALSE(form.mendisable.enabled());
+
+    form.menrestore.click();
+    form.minimizeToTray();
+    EXPECT_TRUE(form.menenable.enabled());
+    EXPECT_FALSE(form.mendisable.enabled());
+
+    // Switched by the hotkey meanwhile: the items stay as computed.
+    form.Timer1.setEnabled(true);
+    EXPECT_TRUE(form.menenable.enabled());
+    form.menenable.click();
+    EXPECT_TRUE(form.Timer1.enabled());
+    EXPECT_FALSE(form.menenable.enabled());
+    EXPECT_TRUE(form.mendisable.enabled());
+}
+
+TEST_F(TrayTest, PopupItemsShowTheActionAndStayMarkedWhileTheActionIsOff) {
+    form.minimizeToTray();
+    EXPECT_TRUE(form.menclose.enabled() && form.mennone.enabled());
+    EXPECT_TRUE(form.menclose.checked());
+    EXPECT_FALSE(form.mennone.checked());
+
+    settings.popupAction = "Close";  // anything but "close" means none
+    form.minimizeToTray();
+    EXPECT_FALSE(form.menclose.checked());
+    EXPECT_TRUE(form.mennone.checked());
+
+    settings.popupActionEnabled = "disabled";
+    form.minimizeToTray();
+    EXPECT_FALSE(form.menclose.enabled());
+    EXPECT_FALSE(form.mennone.enabled());
+    EXPECT_FALSE(form.menclose.checked());
+    EXPECT_TRUE(form.mennone.checked());
+}
+
+TEST_F(TrayTest, ChoosingAnActionRewritesAllOfPopupCfgFromMemory) {
+    settings.popupMaxWidth = -5;
+    settings.popupMaxHeight = 32767;
+    form.minimizeToTray();
+    host.menuChoice = "mennone";
+    iconSays(0x205);
+    EXPECT_EQ(settings.popupAction, "none");
+    EXPECT_EQ(popupFile(), "enabled\r\n-5 \r\n 32767 \r\nnone\r\n");
+    EXPECT_FALSE(form.menclose.checked());
+    EXPECT_TRUE(form.mennone.checked());
+
+    form.menclose.click();
+    EXPECT_EQ(popupFile(), "enabled\r\n-5 \r\n 32767 \r\nclose\r\n");
+    EXPECT_TRUE(form.menclose.checked());
+    EXPECT_FALSE(form.mennone.checked());
+    EXPECT_TRUE(runtime.boxes.empty());
+    EXPECT_TRUE(form.inTray());
+}
+
+TEST_F(TrayTest, AReadOnlyPopupCfgIsReportedAndTheChoiceStillHoldsForThisRun) {
+    form.minimizeToTray();
+    files.file("popup.cfg").readOnly = true;
+    form.mennone.click();
+    ASSERT_EQ(runtime.boxes.size(), 1u);
+    EXPECT_EQ(runtime.boxes[0].text, "Error, couldn\xb4t write to file popup.cfg, it might be write protected!");
+    EXPECT_EQ(runtime.boxes[0].title, "Error");
+    EXPECT_EQ(runtime.boxes[0].style, 16);
+    EXPECT_EQ(settings.popupAction, "none");
+    EXPECT_TRUE(form.mennone.checked());
+    EXPECT_EQ(popupFile(), "\"enabled\"\r\n 400 \r\n 300 \r\n\"close\"\r\n");
+}
+
+TEST_F(TrayTest, ExitRemovesTheIconBeforeTheExitRoutine) {
+    form.minimizeToTray();
+    desktop.calls.clear();
+    files.writes.clear();
+    host.menuChoice = "menexit";
+    EXPECT_TRUE(endsProgram([&] { iconSays(0x205); }));
+    // Once by the item, once more (harmlessly) by the exit routine.
+    EXPECT_EQ(desktop.calls, (std::vector<std::string>{"Shell_NotifyIcon 2", "Shell_NotifyIcon 2"}));
+    EXPECT_EQ(desktop.trayRecords.back().uID, 1u);
+    EXPECT_EQ(files.writes, (std::vector<std::string>{"stats.cfg", "setup.cfg"}));
+}
+
+TEST_F(TrayTest, AMinimizedStartEndsInTheTray) {
+    FreshProgram fresh;
+    SubstituteHost freshHost;
+    fresh.form.attachHost(&freshHost);
+    fresh.files.put("startup.cfg", "\"minimized\"\r\n");
+    fresh.form.Form_Load();
+    EXPECT_TRUE(fresh.form.inTray());
+    EXPECT_FALSE(freshHost.shown);
+    EXPECT_FALSE(freshHost.taskbarVisible);
+    EXPECT_EQ(fresh.desktop.trayRecords.back().hWnd, freshHost.window);
+    // The watcher is on before the window goes, so its items say so.
+    EXPECT_FALSE(fresh.form.menenable.enabled());
+
+    FreshProgram other;
+    other.files.put("startup.cfg", "\"Minimized\"\r\n");
+    other.form.Form_Load();
+    EXPECT_FALSE(other.form.inTray());
+}
+
+TEST_F(TrayTest, TheIconComesBackWhenTheNotificationAreaIsRebuilt) {
+    form.taskbarRecreated();
+    EXPECT_TRUE(desktop.calls.empty());
+
+    form.minimizeToTray();
+    desktop.calls.clear();
+    form.taskbarRecreated();
+    EXPECT_EQ(desktop.calls, std::vector<std::string>{"Shell_NotifyIcon 0"});
+    EXPECT_EQ(desktop.trayRecords.back().hWnd, host.window);
+}
+
+}  // namespace
+}  // namespace pellorin::testing
