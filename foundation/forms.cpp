@@ -4,8 +4,7 @@
 
 namespace pellorin::forms {
 
-Control::Control(const ControlLayout& layout)
-    : layout_(layout), enabled_(layout.enabled), visible_(layout.visible) {}
+Control::Control(const ControlLayout& layout) : layout_(layout), enabled_(layout.enabled), visible_(layout.visible) {}
 
 void Control::setEnabled(bool enabled) {
     if (enabled_ == enabled) return;

@@ -435,13 +435,12 @@ void Form1::taskbarRecreated() {
 void Form1::choosePopupAction(const char* action) {
     SharedSettings& settings = context_.settings;
     settings.popupAction = action;
-    const WriteResult result =
-        writeSettingsFile(context_.files, files::popup,
-                          SettingsWriter()
-                              .text(settings.popupActionEnabled)
-                              .integer(settings.popupMaxWidth)
-                              .integer(settings.popupMaxHeight)
-                              .text(settings.popupAction));
+    const WriteResult result = writeSettingsFile(context_.files, files::popup,
+                                                 SettingsWriter()
+                                                     .text(settings.popupActionEnabled)
+                                                     .integer(settings.popupMaxWidth)
+                                                     .integer(settings.popupMaxHeight)
+                                                     .text(settings.popupAction));
     // The choice holds for this run either way; the user learns it will not
     // survive a restart.
     if (result != WriteResult::ok)

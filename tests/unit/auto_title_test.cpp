@@ -48,8 +48,8 @@ TEST_F(AutoTitleTest, ALongEnoughTitleGivesItsLastEightCharactersSilently) {
         {"Microsoft Internet Explorer", "Explorer"},
         {"Surf with me - my browser", " browser"},  // blank included
         {"exactly8", "exactly8"},
-        {std::string(300, 'a') + "the end!", "the end!"},    // longer than the first buffer
-        {std::string(70000, 'b') + " 12345 ", "b 12345 "},   // far longer
+        {std::string(300, 'a') + "the end!", "the end!"},   // longer than the first buffer
+        {std::string(70000, 'b') + " 12345 ", "b 12345 "},  // far longer
     };
     for (const Case& c : cases) {
         setTitle(c.stored);
