@@ -1,5 +1,6 @@
 // What the program does over and over: the watcher's tick when nothing new
-// has the focus, a refresh of the window list, and reading a settings file.
+// has the focus, the hotkey poll, a refresh of the window list, and reading a
+// settings file.
 #include <benchmark/benchmark.h>
 
 #include "foundation/settings.h"
@@ -54,6 +55,34 @@ void handlingWatcherTick(benchmark::State& state) {
     }
 }
 BENCHMARK(handlingWatcherTick);
+
+// The hotkey poll, three times a second for the whole run, with no key down.
+void idleHotkeyPoll(benchmark::State& state) {
+    FreshProgram fresh;
+    fresh.form.Form_Load();
+    for (auto _ : state) fresh.form.Timer2.tick();
+}
+BENCHMARK(idleHotkeyPoll);
+
+// A hotkey press hiding (then showing) the browser windows among many.
+void hotkeyPress(benchmark::State& state) {
+    FreshProgram fresh;
+    SubstituteDesktop& desktop = fresh.desktop;
+    Form1& form = fresh.form;
+    form.Form_Load();
+    openWindows(desktop, static_cast<int>(state.range(0)));
+    desktop.keyStates[vk::control] = static_cast<std::int16_t>(0x8000);
+    desktop.keyStates[vk::menu] = static_cast<std::int16_t>(0x8000);
+    for (auto _ : state) {
+        state.PauseTiming();
+        desktop.calls.clear();
+        desktop.press(81);
+        state.ResumeTiming();
+        form.Timer2.tick();
+    }
+    state.SetItemsProcessed(state.iterations() * state.range(0));
+}
+BENCHMARK(hotkeyPress)->Arg(100)->Arg(1000);
 
 void readSettingsFile(benchmark::State& state) {
     const std::string content = std::string(static_cast<std::size_t>(state.range(0)), 'x') + "\r\n 12 \r\n";

@@ -15,19 +15,43 @@
 //   close TITLE                    posts WM_CLOSE to the window
 //   sysclose TITLE                 posts WM_SYSCOMMAND SC_CLOSE (the close box)
 //   logoff TITLE                   WM_QUERYENDSESSION, then WM_ENDSESSION as Windows sends them
-//   windows TITLE                  hwnd, zoomed, iconic, visible, rect of each match
+//   windows TITLE                  hwnd, zoomed, iconic, visible, taskbar (has a visible
+//                                  task-bar button), rect of each match
+//   show TITLE CMD                 ShowWindow(CMD) from outside
+//   sysmin TITLE                   posts WM_SYSCOMMAND SC_MINIMIZE (the minimize box)
 //   msgbox TITLE [WAIT_MS]         dialogs (#32770) titled TITLE: count, texts, buttons
 //   msgbox-ok TITLE                presses OK on the first such dialog
+//   msgbox-press TITLE ID          presses the button ID (IDYES 6, IDNO 7...) on it
 //   key down|up|tap VK             keyboard input through SendInput
 //   hold VK MS                     key held down for MS, repeating, then up
+//   chord MS VK... VK              the first keys held (repeating) and the last one
+//                                  pressed once, all for MS, then released in reverse
 //   keystate VK                    GetAsyncKeyState as this process sees it
 //   foreground TITLE               SetForegroundWindow on the window
 //   fg                             the foreground window and its title
+//   tray [COUNT WAIT_MS]           the notification area's icons: count, and
+//                                  icon=X,Y TIPHEX (screen centre); with COUNT,
+//                                  waits until there are that many (exit 1 if not)
+//   tray-click TIP left|right [WAIT_MS]
+//                                  clicks the icon whose tip is TIP through SendInput
+//   notify TITLE LPARAM            posts the icon callback (WM_MOUSEMOVE, wParam 1)
+//                                  to the window as the shell would
+//   menu [WAIT_MS]                 the open popup menus: item=LEVEL FLAGS X,Y TEXTHEX,
+//                                  LEVEL 0 the menu, 1 its open submenu...; FLAGS
+//                                  of separator,popup,grayed,checked,hilite or -
+//   menu-click TEXT [WAIT_MS]      clicks that item of an open menu through SendInput
+//   menu-key VK                    posts a key press to the innermost open menu
+//
+// Menus and the notification area are read from inside their processes by
+// probehook.dll, which must lie beside probe.exe.
 #include <windows.h>
+
+#include "probehook.h"
 
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -135,6 +159,177 @@ void sendKey(WORD vk, bool up) {
     in.ki.wScan = (WORD)MapVirtualKeyA(vk, 0);
     in.ki.dwFlags = up ? KEYEVENTF_KEYUP : 0;
     SendInput(1, &in, sizeof in);
+}
+
+void clickAt(POINT at, bool right) {
+    // A move first, as a hand would make: Wine's menus and the notification
+    // area both track the pointer before they take the button.
+    SetCursorPos(at.x, at.y);
+    Sleep(100);
+    INPUT in[2] = {};
+    in[0].type = in[1].type = INPUT_MOUSE;
+    in[0].mi.dwFlags = right ? MOUSEEVENTF_RIGHTDOWN : MOUSEEVENTF_LEFTDOWN;
+    in[1].mi.dwFlags = right ? MOUSEEVENTF_RIGHTUP : MOUSEEVENTF_LEFTUP;
+    SendInput(1, &in[0], sizeof(INPUT));
+    Sleep(50);
+    SendInput(1, &in[1], sizeof(INPUT));
+}
+
+POINT centre(const RECT& r) { return POINT{(r.left + r.right) / 2, (r.top + r.bottom) / 2}; }
+
+// Asks probehook.dll, loaded into the thread that owns `target`, to read
+// the window from inside. False when it did not answer.
+bool dumpFrom(HWND target, probehook::Dump& out) {
+    static HMODULE dll = [] {
+        char path[MAX_PATH] = {0};
+        GetModuleFileNameA(nullptr, path, MAX_PATH);
+        char* slash = std::strrchr(path, '\\');
+        if (slash) slash[1] = '\0';
+        std::strncat(path, "probehook.dll", MAX_PATH - std::strlen(path) - 1);
+        return LoadLibraryA(path);
+    }();
+    HOOKPROC proc = dll ? reinterpret_cast<HOOKPROC>(GetProcAddress(dll, "ProbeHook")) : nullptr;
+    if (!proc) {
+        std::printf("error=probehook.dll missing\n");
+        return false;
+    }
+    char name[64];
+    std::snprintf(name, sizeof name, "%s%lu", probehook::mappingPrefix, (unsigned long)GetCurrentProcessId());
+    HANDLE mapping = CreateFileMappingA(INVALID_HANDLE_VALUE, nullptr, PAGE_READWRITE, 0, sizeof(probehook::Dump), name);
+    auto* view = mapping ? static_cast<probehook::Dump*>(
+                               MapViewOfFile(mapping, FILE_MAP_ALL_ACCESS, 0, 0, sizeof(probehook::Dump)))
+                         : nullptr;
+    bool answered = false;
+    if (view) {
+        ZeroMemory(view, sizeof *view);
+        HHOOK hook = SetWindowsHookExA(WH_CALLWNDPROC, proc, dll, GetWindowThreadProcessId(target, nullptr));
+        if (hook) {
+            DWORD_PTR result = 0;
+            SendMessageTimeoutA(target, RegisterWindowMessageA(probehook::messageName), GetCurrentProcessId(), 0,
+                                SMTO_ABORTIFHUNG, 5000, &result);
+            UnhookWindowsHookEx(hook);
+        }
+        answered = view->answered != 0;
+        if (answered) out = *view;
+        UnmapViewOfFile(view);
+    }
+    if (mapping) CloseHandle(mapping);
+    return answered;
+}
+
+struct ClassSearch {
+    const char* cls;
+    HWND owner;  // nullptr: any
+    std::vector<HWND> found;
+};
+
+BOOL CALLBACK collectClass(HWND hwnd, LPARAM lp) {
+    ClassSearch* s = reinterpret_cast<ClassSearch*>(lp);
+    if (className(hwnd) == s->cls && (!s->owner || GetWindow(hwnd, GW_OWNER) == s->owner)) s->found.push_back(hwnd);
+    return TRUE;
+}
+
+// In z-order, topmost first.
+std::vector<HWND> topLevelOfClass(const char* cls, HWND owner = nullptr) {
+    ClassSearch s{cls, owner, {}};
+    EnumWindows(collectClass, reinterpret_cast<LPARAM>(&s));
+    return s.found;
+}
+
+struct TrayIcon {
+    std::string tip;
+    POINT at;
+};
+
+// Wine's notification area gives each icon a tooltip of its own, owned by
+// the task bar, whose one tool covers the icon; the tooltip outlives its
+// icon, with an empty place.
+std::vector<TrayIcon> trayIcons() {
+    std::vector<TrayIcon> icons;
+    HWND tray = FindWindowA("Shell_TrayWnd", nullptr);
+    if (!tray) return icons;
+    auto dump = std::make_unique<probehook::Dump>();
+    for (HWND tip : topLevelOfClass("tooltips_class32", tray)) {
+        if (!dumpFrom(tip, *dump)) continue;
+        for (int i = 0; i < dump->count; ++i) {
+            const probehook::Entry& e = dump->entries[i];
+            if (IsRectEmpty(&e.rect)) continue;
+            icons.push_back(TrayIcon{e.text, centre(e.rect)});
+        }
+    }
+    return icons;
+}
+
+struct MenuView {
+    HWND window;
+    int level = -1;
+    std::unique_ptr<probehook::Dump> dump = std::make_unique<probehook::Dump>();
+};
+
+// The open popup menus, outermost first: a submenu is the one whose menu is
+// an item's submenu in another.
+std::vector<MenuView> openMenus() {
+    std::vector<MenuView> menus;
+    for (HWND w : topLevelOfClass("#32768")) {
+        if (!IsWindowVisible(w)) continue;
+        MenuView m;
+        m.window = w;
+        if (dumpFrom(w, *m.dump)) menus.push_back(std::move(m));
+    }
+    for (MenuView& m : menus) {
+        bool isSub = false;
+        for (const MenuView& other : menus)
+            for (int i = 0; i < other.dump->count; ++i)
+                if (&other != &m && other.dump->entries[i].submenu == m.dump->handle) isSub = true;
+        if (!isSub) m.level = 0;
+    }
+    for (int level = 0; level < (int)menus.size(); ++level)
+        for (MenuView& parent : menus) {
+            if (parent.level != level) continue;
+            for (MenuView& child : menus)
+                for (int i = 0; i < parent.dump->count; ++i)
+                    if (child.level < 0 && parent.dump->entries[i].submenu == child.dump->handle)
+                        child.level = level + 1;
+        }
+    std::vector<MenuView> ordered;
+    for (int level = 0; level <= (int)menus.size(); ++level)
+        for (MenuView& m : menus)
+            if (m.level == level) ordered.push_back(std::move(m));
+    return ordered;
+}
+
+std::vector<MenuView> waitForMenus(DWORD waitMs) {
+    DWORD start = GetTickCount();
+    for (;;) {
+        std::vector<MenuView> v = openMenus();
+        if (!v.empty() || GetTickCount() - start >= waitMs) return v;
+        Sleep(50);
+    }
+}
+
+std::string menuFlags(const probehook::Entry& e) {
+    std::string f;
+    auto add = [&f](bool on, const char* name) {
+        if (!on) return;
+        if (!f.empty()) f += ",";
+        f += name;
+    };
+    add((e.type & MFT_SEPARATOR) != 0, "separator");
+    add(e.submenu != 0, "popup");
+    add((e.state & MFS_GRAYED) != 0, "grayed");
+    add((e.state & MFS_CHECKED) != 0, "checked");
+    add((e.state & MFS_HILITE) != 0, "hilite");
+    return f.empty() ? "-" : f;
+}
+
+bool hasVisibleTaskbarButton(HWND window) {
+    // Wine's task bar numbers each button with the handle of its window.
+    HWND tray = FindWindowA("Shell_TrayWnd", nullptr);
+    std::vector<HWND> kids;
+    if (tray) EnumChildWindows(tray, collectChildren, reinterpret_cast<LPARAM>(&kids));
+    for (HWND k : kids)
+        if ((ULONG_PTR)GetDlgCtrlID(k) == (ULONG_PTR)window && IsWindowVisible(k)) return true;
+    return false;
 }
 
 DWORD arg(int argc, char** argv, int i, DWORD dflt) {
