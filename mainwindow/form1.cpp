@@ -409,7 +409,6 @@ void Form1::restoreFromTray() {
     if (host()) {
         host()->show();
         host()->setTaskbarVisible(true);
-        host()->show();
     }
     cmdRefresh_Click();
 }

@@ -373,8 +373,98 @@ int run(int argc, char** argv) {
         sendKey(vk, true);
         return 0;
     }
+    if (cmd == "chord" && argc >= 4) {
+        // Held modifiers repeat as a keyboard repeats them (Wine forgets a
+        // single key-down when another window is activated); the last key
+        // goes down once, so it reads "newly pressed" once only.
+        DWORD ms = arg(argc, argv, 2, 500);
+        std::vector<WORD> keys;
+        for (int i = 3; i < argc; ++i) keys.push_back((WORD)std::strtoul(argv[i], nullptr, 10));
+        for (WORD k : keys) {
+            sendKey(k, false);
+            Sleep(30);
+        }
+        DWORD start = GetTickCount();
+        while (GetTickCount() - start < ms) {
+            Sleep(30);
+            for (size_t i = 0; i + 1 < keys.size(); ++i) sendKey(keys[i], false);
+        }
+        for (size_t i = keys.size(); i-- > 0;) {
+            sendKey(keys[i], true);
+            Sleep(30);
+        }
+        return 0;
+    }
+    if (cmd == "tray") {
+        DWORD want = arg(argc, argv, 2, (DWORD)-1), waitMs = arg(argc, argv, 3, 0), start = GetTickCount();
+        std::vector<TrayIcon> icons = trayIcons();
+        while (want != (DWORD)-1 && icons.size() != want && GetTickCount() - start < waitMs) {
+            Sleep(100);
+            icons = trayIcons();
+        }
+        std::printf("count=%u\n", (unsigned)icons.size());
+        for (const TrayIcon& i : icons) std::printf("icon=%ld,%ld %s\n", i.at.x, i.at.y, hex(i.tip).c_str());
+        return want == (DWORD)-1 || icons.size() == want ? 0 : 1;
+    }
+    if (cmd == "menu") {
+        std::vector<MenuView> menus = waitForMenus(arg(argc, argv, 2, 0));
+        std::printf("menus=%u\n", (unsigned)menus.size());
+        for (const MenuView& m : menus)
+            for (int i = 0; i < m.dump->count; ++i) {
+                const probehook::Entry& e = m.dump->entries[i];
+                POINT at = centre(e.rect);
+                std::printf("item=%d %s %ld,%ld %s\n", m.level, menuFlags(e).c_str(), at.x, at.y,
+                            hex(e.text).c_str());
+            }
+        return menus.empty() ? 1 : 0;
+    }
+    if (cmd == "menu-key" && argc >= 3) {
+        std::vector<MenuView> menus = openMenus();
+        if (menus.empty()) return 1;
+        // Posted, not typed: the menu's thread reads its own queue, and the
+        // keyboard belongs to whichever window is in the foreground.
+        WPARAM vk = std::strtoul(argv[2], nullptr, 10);
+        PostMessageA(menus.back().window, WM_KEYDOWN, vk, 1);
+        PostMessageA(menus.back().window, WM_KEYUP, vk, 0xC0000001);
+        return 0;
+    }
     if (argc < 3) return 2;
     std::string title = argv[2];
+
+    if (cmd == "tray-click" && argc >= 4) {
+        std::string how = argv[3];
+        if (how != "left" && how != "right") return 2;
+        DWORD start = GetTickCount(), waitMs = arg(argc, argv, 4, 0);
+        for (;;) {
+            for (const TrayIcon& i : trayIcons())
+                if (i.tip == title) {
+                    clickAt(i.at, how == "right");
+                    std::printf("at=%ld,%ld\n", i.at.x, i.at.y);
+                    return 0;
+                }
+            if (GetTickCount() - start >= waitMs) break;
+            Sleep(100);
+        }
+        std::printf("error=no icon with tip %s\n", hex(title).c_str());
+        return 1;
+    }
+    if (cmd == "menu-click") {
+        DWORD start = GetTickCount(), waitMs = arg(argc, argv, 3, 0);
+        for (;;) {
+            for (const MenuView& m : openMenus())
+                for (int i = 0; i < m.dump->count; ++i)
+                    if (m.dump->entries[i].text == title) {
+                        POINT at = centre(m.dump->entries[i].rect);
+                        clickAt(at, false);
+                        std::printf("at=%ld,%ld\n", at.x, at.y);
+                        return 0;
+                    }
+            if (GetTickCount() - start >= waitMs) break;
+            Sleep(50);
+        }
+        std::printf("error=no open menu item %s\n", hex(title).c_str());
+        return 1;
+    }
 
     if (cmd == "find") {
         std::vector<HWND> v = waitFor(title, arg(argc, argv, 3, 0));
@@ -409,8 +499,9 @@ int run(int argc, char** argv) {
         for (HWND h : topLevel(title)) {
             RECT r = {};
             GetWindowRect(h, &r);
-            std::printf("hwnd=%lu zoomed=%d iconic=%d visible=%d rect=%ld,%ld,%ld,%ld\n", (unsigned long)(ULONG_PTR)h,
-                        IsZoomed(h) ? 1 : 0, IsIconic(h) ? 1 : 0, IsWindowVisible(h) ? 1 : 0, r.left, r.top, r.right,
+            std::printf("hwnd=%lu zoomed=%d iconic=%d visible=%d taskbar=%d rect=%ld,%ld,%ld,%ld\n",
+                        (unsigned long)(ULONG_PTR)h, IsZoomed(h) ? 1 : 0, IsIconic(h) ? 1 : 0,
+                        IsWindowVisible(h) ? 1 : 0, hasVisibleTaskbarButton(h) ? 1 : 0, r.left, r.top, r.right,
                         r.bottom);
         }
         return 0;
@@ -441,6 +532,12 @@ int run(int argc, char** argv) {
             PostMessageA(v.front(), WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), 0);
         return 0;
     }
+    if (cmd == "msgbox-press" && argc >= 4) {
+        std::vector<HWND> v = topLevel(title, "#32770");
+        if (v.empty()) return 1;
+        HWND button = GetDlgItem(v.front(), (int)std::strtol(argv[3], nullptr, 10));
+        return button && PostMessageA(button, BM_CLICK, 0, 0) ? 0 : 1;
+    }
 
     HWND top = firstOrFail(title);
     if (!top) return 1;
@@ -453,6 +550,16 @@ int run(int argc, char** argv) {
         std::printf("queryendsession=%d\n", (int)ok);
         if (ok) SendMessageTimeoutA(top, WM_ENDSESSION, TRUE, ENDSESSION_LOGOFF, SMTO_ABORTIFHUNG, 5000, &ok);
         return 0;
+    }
+    if (cmd == "sysmin") return PostMessageA(top, WM_SYSCOMMAND, SC_MINIMIZE, 0) ? 0 : 1;
+    if (cmd == "show" && argc >= 4) {
+        ShowWindow(top, (int)std::strtol(argv[3], nullptr, 10));
+        return 0;
+    }
+    if (cmd == "notify" && argc >= 4) {
+        // The icon's id in wParam and the mouse message in lParam, as the
+        // shell reports icon events registered with the first record layout.
+        return PostMessageA(top, WM_MOUSEMOVE, 1, (LPARAM)std::strtoul(argv[3], nullptr, 0)) ? 0 : 1;
     }
     if (cmd == "foreground") {
         SetForegroundWindow(top);
