@@ -259,12 +259,18 @@ void Form1::pruneHandledWindows() {
 
 void Form1::Timer2_Timer() {
     Desktop& desktop = context_.desktop;
+    const bool letterWasDown = hotkeyLetterDown_;
+    hotkeyLetterDown_ = false;
     if (!keyIsDown(desktop.getAsyncKeyState(vk::menu))) return;
     if (!keyIsDown(desktop.getAsyncKeyState(vk::control))) return;
-    // The letter must be newly pressed, so holding the keys acts once.
     std::int32_t letter = 0;
     if (!parseDecimal(context_.settings.hotkeyLetter, letter)) return;
-    if (desktop.getAsyncKeyState(letter) != newlyPressed) return;
+    // The letter must be newly pressed. The keyboard's auto-repeat marks a
+    // held key as pressed again and again, so a letter that was already down
+    // at the previous poll is held, not pressed: holding the keys acts once.
+    const std::int16_t state = desktop.getAsyncKeyState(letter);
+    hotkeyLetterDown_ = keyIsDown(state);
+    if (state != newlyPressed || letterWasDown) return;
 
     // Hidden windows are listed too, so the next press can show them again.
     cmdRefresh_Click();

@@ -132,6 +132,7 @@ private:
     bool exiting_ = false;
     bool watcherTickRunning_ = false;
     bool inTray_ = false;
+    bool hotkeyLetterDown_ = false;  // as the previous hotkey poll found it
 };
 
 }  // namespace pellorin

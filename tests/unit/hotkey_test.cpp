@@ -21,7 +21,8 @@ protected:
 
     void poll() { form.Timer2.tick(); }
 
-    // Ctrl and Alt held, the letter pressed once; polls as the timer would.
+    // Ctrl and Alt held, the letter pressed once, then all let go; a poll
+    // sees each of the two.
     void pressHotkey(int letter = keyQ) {
         desktop.press(vk::control);
         desktop.press(vk::menu);
@@ -30,6 +31,7 @@ protected:
         desktop.release(letter);
         desktop.release(vk::menu);
         desktop.release(vk::control);
+        poll();
     }
 
     void exclude(Hwnd window) {
@@ -74,14 +76,26 @@ TEST_F(HotkeyTest, KeysHeldDownGiveOneActionAndTheLetterMustBeNew) {
     desktop.press(vk::control);
     desktop.press(vk::menu);
     desktop.press(keyQ);
-    for (int i = 0; i < 7; ++i) poll();  // about two seconds
+    for (int i = 0; i < 7; ++i) {  // about two seconds, the letter repeating
+        poll();
+        desktop.repeat(keyQ);
+    }
     EXPECT_EQ(settings.ieWindowState, "hidden");
+    EXPECT_EQ(std::count(desktop.calls.begin(), desktop.calls.end(), "ShowWindow " + std::to_string(first) + " 0"), 1);
 
     desktop.release(keyQ);
     poll();
     desktop.press(keyQ);
     poll();
     EXPECT_EQ(settings.ieWindowState, "visible");
+
+    // Alt let go and pressed again while the letter repeats: a new chord.
+    desktop.release(vk::menu);
+    poll();
+    desktop.press(vk::menu);
+    desktop.repeat(keyQ);
+    poll();
+    EXPECT_EQ(settings.ieWindowState, "hidden");
 }
 
 TEST_F(HotkeyTest, NeedsCtrlAndAltAndDoesNotSpendTheLetterPressWithoutThem) {

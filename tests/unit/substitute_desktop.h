@@ -36,6 +36,8 @@ public:
     std::map<int, std::int16_t> keyStates;
     void press(int virtualKey) { keyStates[virtualKey] = static_cast<std::int16_t>(0x8001); }
     void release(int virtualKey) { keyStates[virtualKey] = 0; }
+    // A held key's auto-repeat: marked as pressed again.
+    void repeat(int virtualKey) { keyStates[virtualKey] = static_cast<std::int16_t>(keyStates[virtualKey] | 1); }
     // Everything that acts on the desktop, e.g. "ShowWindow 7 3".
     std::vector<std::string> calls;
     std::vector<TrayIconData> trayRecords;
