@@ -19,10 +19,21 @@ ERROR_TEXT = b"Error, couldn\xb4t write to file setup.cfg, it might be write pro
 
 # Control ids of the main window.
 TEXT1, CMD_AUTO, TEXT2, TEXT3, CMD_CLEAR = 101, 102, 106, 107, 108
-LIST1, CMD_REFRESH, OPTION1, OPTION2, LIST2 = 110, 112, 115, 116, 117
+LIST1, CMD_REFRESH, CMD_MINIMIZE, OPTION1, OPTION2, LIST2 = 110, 112, 113, 115, 116, 117
 LBL_HOTKEY, CMD_EXIT = 118, 119
 
-VK_CONTROL = 17
+VK_CONTROL, VK_MENU, VK_Q = 17, 18, 81
+IDOK, IDYES, IDNO = 1, 6, 7
+SW_MINIMIZE = 6
+# What the shell reports, in lParam, of a click on the icon.
+WM_MOUSEMOVE, WM_LBUTTONDOWN, WM_LBUTTONUP, WM_LBUTTONDBLCLK = 0x200, 0x201, 0x202, 0x203
+WM_RBUTTONDOWN, WM_RBUTTONUP, WM_RBUTTONDBLCLK = 0x204, 0x205, 0x206
+TRAY_MENU = ["Popup Action", "-", "Enable Maximize", "Disable Maximize", "-", "Restore", "-", "Exit"]
+BROWSER_KEY = "HKCU\\Software\\Microsoft\\Internet Explorer\\Main"
+DEFAULT_TITLE_TEXT = (b"The title of Internet Explorer seems to be set to default.If not, set it to default by "
+                      b"clicking the setup button!")
+SHORT_TITLE_TEXT = (b"The title of Internet Explorer has to be at least 8 characters long, do you want to set the "
+                    b"title to default? Note: Registry change needed!")
 WATCH_WAIT = 10.0  # the watcher looks every 1.5 s; Wine can be slow to start windows
 
 
@@ -233,6 +244,80 @@ class Case:
             if time.time() >= deadline:
                 return w[0] if w else None
             time.sleep(0.3)
+
+    # ---- the notification area, menus, message boxes -----------------------
+
+    def tray(self, count=None, wait=0):
+        """The icons in the notification area as [(tip, (x, y))]; with count,
+        waits up to wait seconds for that many."""
+        args = ["tray"] + ([count, int(wait * 1000)] if count is not None else [])
+        rc, r = self.probe(*args, timeout=wait + 30)
+        icons = []
+        for line in r.get("icon", []):
+            at, _, tip = line.partition(" ")
+            icons.append((bytes.fromhex(tip), tuple(int(v) for v in at.split(","))))
+        return icons
+
+    def tray_tips(self, count=None, wait=0):
+        return [tip for tip, _ in self.tray(count, wait)]
+
+    def menu(self, wait=0):
+        """The open popup menus' items as (level, text, flags); separators as "-"."""
+        rc, r = self.probe("menu", int(wait * 1000), timeout=wait + 30)
+        items = []
+        for line in r.get("item", []):
+            parts = line.split(" ")
+            level, flags = int(parts[0]), set(parts[1].split(",")) - {"-"}
+            text = "-" if "separator" in flags else bytes.fromhex(parts[3] if len(parts) > 3 else "").decode("latin-1")
+            items.append((level, text, flags))
+        return items
+
+    def menu_click(self, text, wait=3):
+        rc, r = self.probe("menu-click", text, int(wait * 1000), timeout=wait + 30)
+        self.require(rc == 0, "menu entry %r there to click" % text, text, self.menu())
+        if r.get("clicks", ["1"])[0] != "1":
+            # Wine's menus now and then miss a synthetic click; not the program's doing.
+            harness.log("  note  menu entry %r took %s clicks" % (text, r["clicks"][0]))
+
+    def open_tray_menu(self):
+        """Right-clicks the icon; returns the menu's entries once it is open."""
+        # A menu that is still closing takes the click for itself.
+        self.wait_for(lambda: not self.menu(), 3)
+        rc, r = self.probe("tray-click", TITLE, "right", 5000)
+        self.require(rc == 0, "the icon is there to right-click", TITLE, r)
+        items = self.menu(5)
+        self.require(items, "a right click on the icon opens the menu", TRAY_MENU, items)
+        return items
+
+    def msgbox(self, title, wait=0):
+        """The first dialog titled title: (count, [texts], [buttons without &])."""
+        rc, r = self.probe("msgbox", title, int(wait * 1000), timeout=wait + 30)
+        count = int(r.get("count", ["0"])[0])
+        texts = [bytes.fromhex(t) for t in r.get("text", [])]
+        buttons = [bytes.fromhex(t).replace(b"&", b"") for t in r.get("button", [])]
+        return count, texts, buttons
+
+    def wait_for(self, fn, timeout, step=0.3):
+        """Calls fn until it returns something true or the time is up; returns the last result."""
+        deadline = time.time() + timeout
+        while True:
+            got = fn()
+            if got or time.time() >= deadline:
+                return got
+            time.sleep(step)
+
+    def main_window(self):
+        w = self.windows(TITLE)
+        return w[0] if w else None
+
+    def keys(self, hold_ms, *vks, repeat_last=False):
+        """Holds the keys for hold_ms (the others repeating, the last one
+        pressed once, or repeating too as a held key on a keyboard does)."""
+        self.probe("typematic" if repeat_last else "chord", hold_ms, *vks, timeout=hold_ms / 1000 + 30)
+
+    def reg(self, *args):
+        rc, out, err = self.env.run(["wine", "reg"] + list(args), cwd=self.dir, timeout=60)
+        return rc
 
     def exit_by_button(self):
         self.probe("click", TITLE, CMD_EXIT)
@@ -556,6 +641,360 @@ def t_win32_files(c):
     c.equal("every file store check passes (exit code)", 0, rc)
 
 
+# ---- the notification area ------------------------------------------------
+
+def main_window_when(c, pred, timeout=5):
+    """The main window's state once pred holds for it, or as it is at the time limit."""
+    return c.wait_for(lambda: (lambda w: w if w and pred(w) else None)(c.main_window()), timeout) or c.main_window()
+
+
+def in_tray(c, how):
+    """Checks that the main window has gone to the notification area: hidden,
+    off the task bar, one icon tipped "Pellorin"."""
+    w = main_window_when(c, lambda w: w["visible"] == 0)
+    c.check(w is not None and w["visible"] == 0 and w["taskbar"] == 0,
+            "%s: the window is hidden and off the task bar" % how, "visible=0 taskbar=0", w)
+    c.equal("%s: one icon, tipped %r" % (how, TITLE), [TITLE.encode()], c.tray_tips(1, 5))
+    c.check(c.pellorin.poll() is None, "%s: the program still runs" % how)
+
+
+def back_from_tray(c, how):
+    """Checks that the main window is back as it was before the tray: shown
+    in the normal state, on the task bar, and the icon gone."""
+    w = main_window_when(c, lambda w: w["visible"] == 1)
+    c.check(w is not None and w["visible"] == 1 and w["iconic"] == 0 and w["zoomed"] == 0 and w["taskbar"] == 1,
+            "%s: the window is shown, neither minimized nor maximized, on the task bar" % how,
+            "visible=1 iconic=0 zoomed=0 taskbar=1", w)
+    c.equal("%s: the icon is gone" % how, [], c.tray_tips(0, 5))
+
+
+def t_tray_minimize(c):
+    c.start_and_wait()
+    w = c.main_window()
+    c.check(w and w["visible"] == 1 and w["taskbar"] == 1, "the window starts shown, on the task bar",
+            "visible=1 taskbar=1", w)
+    c.equal("no icon before going to the tray", [], c.tray_tips())
+
+    c.probe("click", TITLE, CMD_MINIMIZE)
+    in_tray(c, "Minimize button")
+    # Only a left button's release brings it back: the press, the pointer
+    # passing over, double clicks and the right button's press do nothing.
+    for lparam in (WM_MOUSEMOVE, WM_LBUTTONDOWN, WM_LBUTTONDBLCLK, WM_RBUTTONDOWN, WM_RBUTTONDBLCLK):
+        c.probe("notify", TITLE, lparam)
+    time.sleep(1.0)
+    w = c.main_window()
+    c.check(w and w["visible"] == 0, "other icon events leave the window in the tray", "visible=0", w)
+    c.equal("other icon events open no menu", [], c.menu())
+    c.equal("other icon events leave the icon", [TITLE.encode()], c.tray_tips())
+
+    # A browser window opened meanwhile is in the list once the window is back.
+    page = "Meanwhile" + IE
+    c.testwin(page, foreground=False)
+    c.require(c.probe("find", page, 15000)[0] == 0, "test window is up")
+    rc, r = c.probe("tray-click", TITLE, "left", 5000)
+    c.require(rc == 0, "the icon can be clicked", "an icon tipped %r" % TITLE, r)
+    back_from_tray(c, "left click on the icon")
+    items = c.wait_for(lambda: page.encode() in c.listbox(LIST1)["items"], 5)
+    c.check(items, "the window list is refreshed on the way back", [page.encode()], c.listbox(LIST1)["items"])
+
+    # Minimizing the window by any way goes to the tray too, and comes back normal.
+    for how, args in (("the minimize box", ("sysmin", TITLE)),
+                      ("ShowWindow(SW_MINIMIZE) from another program", ("show", TITLE, SW_MINIMIZE))):
+        c.probe(*args)
+        in_tray(c, how)
+        c.probe("tray-click", TITLE, "left", 5000)
+        back_from_tray(c, "back after %s" % how)
+
+    c.exit_by_button()
+    c.equal("no icon left after Exit", [], c.tray_tips())
+
+
+def t_tray_minimized_start(c):
+    c.write("startup.cfg", b'"minimized"\r\n')
+    # Watch for the window from before the start: a minimized start should
+    # not flash it up on the screen first.
+    watcher = c.env.popen(["wine", c.tool("probe.exe"), "visible", TITLE, "8000"], cwd=c.dir,
+                          stdout=subprocess.PIPE, stderr=subprocess.DEVNULL)
+    c.procs.append(watcher)
+    c.require(watcher.stdout.readline().startswith(b"ready="), "the window watching probe runs")
+    c.start_pellorin()
+    c.require(c.probe("find", TITLE, 20000, timeout=40)[0] == 0, "the (hidden) window exists after start")
+    c.wait_ready()
+    in_tray(c, "minimized start")
+    flashed = watcher.stdout.readline()
+    c.check(not flashed.startswith(b"hwnd="), "the window was never shown during the start", "not shown",
+            flashed.strip())
+    c.equal("startup.cfg left as it was", b'"minimized"\r\n', c.read("startup.cfg"))
+
+    c.probe("tray-click", TITLE, "left", 5000)
+    back_from_tray(c, "left click after a minimized start")
+    c.exit_by_button()
+
+
+def t_tray_menu(c):
+    c.write("popup.cfg", b'"enabled"\r\n400\r\n300\r\n"close"\r\n')
+    c.start_and_wait()
+    c.probe("click", TITLE, CMD_MINIMIZE)
+    c.require(c.tray_tips(1, 5) == [TITLE.encode()], "the icon is there")
+
+    items = c.open_tray_menu()
+    c.equal("right click: the menu's entries", TRAY_MENU, [t for level, t, f in items if level == 0])
+    flags = {t: f for level, t, f in items if level == 0}
+    c.check("popup" in flags.get("Popup Action", ()), "'Popup Action' opens a submenu", "popup",
+            flags.get("Popup Action"))
+    c.check("grayed" in flags.get("Enable Maximize", ()), "'Enable Maximize' greyed while the watcher runs",
+            "grayed", flags.get("Enable Maximize"))
+    for t in ("Popup Action", "Disable Maximize", "Restore", "Exit"):
+        c.check("grayed" not in flags.get(t, {"grayed"}), "'%s' enabled" % t, "not grayed", flags.get(t))
+    w = c.main_window()
+    c.check(w and w["visible"] == 0, "the window stays hidden while the menu is open", "visible=0", w)
+
+    c.menu_click("Popup Action")
+    sub = c.wait_for(lambda: [(t, f) for level, t, f in c.menu() if level == 1], 3)
+    c.equal("'Popup Action' submenu entries", ["Close", "None"], [t for t, f in sub])
+    sub = dict(sub)
+    c.check("checked" in sub.get("Close", ()) and "checked" not in sub.get("None", {"checked"}),
+            "with 'close' in popup.cfg: Close checked, None not", "Close checked", sub)
+    c.check(not any("grayed" in f for f in sub.values()), "both pop-up actions enabled", "not grayed", sub)
+
+    c.menu_click("None")
+    c.check(c.wait_for(lambda: not c.menu(), 3), "the menu closes after a choice", "no menu", c.menu())
+    want = b"enabled\r\n 400 \r\n 300 \r\nnone\r\n"
+    c.check(c.wait_for(lambda: c.read("popup.cfg") == want, 3), "None: popup.cfg rewritten at once",
+            want, c.read("popup.cfg"))
+    w = c.main_window()
+    c.check(w and w["visible"] == 0 and c.tray_tips() == [TITLE.encode()],
+            "after a choice the window stays in the tray", "visible=0 and the icon", (w, c.tray_tips()))
+
+    # The marks follow the choice, and Close goes back into the file.
+    c.open_tray_menu()
+    c.menu_click("Popup Action")
+    sub = dict(c.wait_for(lambda: [(t, f) for level, t, f in c.menu() if level == 1], 3))
+    c.check("checked" in sub.get("None", ()) and "checked" not in sub.get("Close", {"checked"}),
+            "after None: None checked, Close not", "None checked", sub)
+    c.menu_click("Close")
+    want = b"enabled\r\n 400 \r\n 300 \r\nclose\r\n"
+    c.check(c.wait_for(lambda: c.read("popup.cfg") == want, 3), "Close: popup.cfg rewritten at once",
+            want, c.read("popup.cfg"))
+
+    c.open_tray_menu()
+    c.menu_click("Exit")
+    ended = c.wait_exit() is not None
+    c.check(ended, "Exit in the menu ends the program", "ended",
+            None if ended else {"menu": c.menu(), "window": c.main_window()})
+    c.equal("no icon left after Exit", [], c.tray_tips())
+    c.equal("stats.cfg written at Exit", b" 0 \r\n 0 \r\n", c.read("stats.cfg"))
+    c.equal("setup.cfg written at Exit", b"Explorer\r\nhide\r\n", c.read("setup.cfg"))
+
+
+def t_tray_menu_watcher(c):
+    c.start_and_wait()
+    c.probe("click", TITLE, CMD_MINIMIZE)
+    c.require(c.tray_tips(1, 5) == [TITLE.encode()], "the icon is there")
+    c.open_tray_menu()
+    c.menu_click("Disable Maximize")
+    c.check(c.wait_for(lambda: not c.menu(), 3), "the menu closes after Disable Maximize")
+
+    flags = {t: f for level, t, f in c.open_tray_menu() if level == 0}
+    c.check("grayed" not in flags.get("Enable Maximize", {"grayed"}) and "grayed" in flags.get("Disable Maximize", ()),
+            "with the watcher off: Enable Maximize enabled, Disable Maximize greyed", "Enable on, Disable off",
+            {t: flags.get(t) for t in ("Enable Maximize", "Disable Maximize")})
+    c.probe("menu-key", 27)  # Esc: leave the menu without a choice
+    c.check(c.wait_for(lambda: not c.menu(), 3), "Esc closes the menu")
+
+    page = "Not now" + IE
+    c.testwin((page, 500, 400))
+    c.require(c.probe("find", page, 15000)[0] == 0, "test window is up")
+    time.sleep(4.0)  # more than two turns of the watcher
+    w = c.windows(page)
+    c.check(w and w[0]["zoomed"] == 0, "with the watcher off a new browser window is not maximized", "zoomed=0", w)
+
+    c.open_tray_menu()
+    c.menu_click("Enable Maximize")
+    c.probe("foreground", page)
+    w = c.wait_window_state(page, lambda w: w["zoomed"] == 1)
+    c.check(w and w["zoomed"] == 1, "Enable Maximize: the watcher maximizes the browser window again", "zoomed=1", w)
+
+    c.open_tray_menu()
+    c.menu_click("Restore")
+    back_from_tray(c, "Restore in the menu")
+    c.exit_by_button()
+    c.equal("stats.cfg counts the one window maximized", b" 1 \r\n 0 \r\n", c.read("stats.cfg"))
+
+
+# ---- the hotkey -------------------------------------------------------------
+
+def hotkey_windows(c):
+    """Three browser windows and another one; the third browser window is
+    excluded through the list. Returns (hwnd by title, the two acted on,
+    the excluded one, the other one)."""
+    a, b, x = "Alpha" + IE, "Beta" + IE, "Kept" + IE
+    other = "Notes - Editor"
+    # A first start lists nothing (the list is filled before the title
+    # suffix gets its default); a suffix kept from an earlier run is used.
+    c.write("setup.cfg", b'"Explorer"\r\n"hide"\r\n')
+    c.testwin(a, b, x, other, foreground=False)
+    hwnd = {}
+    for t in (a, b, x, other):
+        rc, r = c.probe("find", t, 15000)
+        c.require(rc == 0, "test window %r is up" % t)
+        hwnd[t] = int(r["hwnd"][0])
+    c.start_and_wait()
+    items = c.listbox(LIST1)["items"]
+    c.require(x.encode() in items, "the browser windows are listed", x.encode(), items)
+    c.probe("select", TITLE, LIST1, items.index(x.encode()))
+    c.check(c.wait_for(lambda: c.text(TEXT3) == str(hwnd[x]).encode(), 5), "the excluded window's handle in Text3",
+            str(hwnd[x]).encode(), c.text(TEXT3))
+    # Not a browser window in front: the watcher would act on it while Ctrl is down.
+    c.probe("foreground", TITLE)
+    return hwnd, (a, b), x, other
+
+
+def events(c, kind, title):
+    return [e for e in c.testwin_log() if e[0] == kind and len(e) > 2 and e[2] == title]
+
+
+def t_hotkey_hide_show(c):
+    hwnd, acted, kept, other = hotkey_windows(c)
+    shown_before = {t: len(events(c, "SHOW", t)) for t in hwnd}
+
+    # Held for two seconds, several turns of the 300 ms poll, the letter
+    # auto-repeating: one action only.
+    c.keys(2000, VK_CONTROL, VK_MENU, VK_Q, repeat_last=True)
+    time.sleep(0.6)
+    for t in acted:
+        c.equal("Ctrl+Alt+Q held: %r hidden once" % t, 1, len(events(c, "HIDE", t)))
+        c.equal("Ctrl+Alt+Q held: %r not shown again" % t, shown_before[t], len(events(c, "SHOW", t)))
+        w = c.windows(t)
+        c.check(w and w[0]["visible"] == 0, "Ctrl+Alt+Q: %r hidden" % t, "visible=0", w)
+    for t, why in ((kept, "the excluded window"), (other, "a window not ending in 'Explorer'")):
+        c.equal("Ctrl+Alt+Q: %s not hidden" % why, [], events(c, "HIDE", t))
+        w = c.windows(t)
+        c.check(w and w[0]["visible"] == 1, "Ctrl+Alt+Q: %s still shown" % why, "visible=1", w)
+
+    c.probe("foreground", TITLE)
+    c.keys(600, VK_CONTROL, VK_MENU, VK_Q)
+    for t in acted:
+        ok = c.wait_for(lambda: len(events(c, "SHOW", t)) == shown_before[t] + 1, 3)
+        c.check(ok, "second press: %r shown again" % t, shown_before[t] + 1, len(events(c, "SHOW", t)))
+        w = c.windows(t)
+        c.check(w and w[0]["visible"] == 1, "second press: %r visible" % t, "visible=1", w)
+    for t in (kept, other):
+        c.equal("second press: %r left alone" % t, shown_before[t], len(events(c, "SHOW", t)))
+
+    # Ctrl+Q alone, or the letter without Ctrl+Alt, is no hotkey.
+    c.probe("foreground", TITLE)
+    c.keys(600, VK_CONTROL, VK_Q)
+    c.keys(600, VK_MENU, VK_Q)
+    time.sleep(0.6)
+    c.equal("Ctrl+Q and Alt+Q hide nothing", [1, 1], [len(events(c, "HIDE", t)) for t in acted])
+    c.exit_by_button()
+
+
+def t_hotkey_close(c):
+    hwnd, acted, kept, other = hotkey_windows(c)
+    c.probe("click", TITLE, OPTION2)
+    c.check(c.wait_for(lambda: c.ctl(OPTION2).get("check") == 1, 5), "'Close' chosen as the hotkey action",
+            1, c.ctl(OPTION2).get("check"))
+    c.equal("'Hide/show' no longer chosen", 0, c.ctl(OPTION1).get("check"))
+    c.probe("foreground", TITLE)
+
+    c.keys(600, VK_CONTROL, VK_MENU, VK_Q)
+    for t in acted:
+        c.check(c.wait_log("CLOSE", t, timeout=5) is not None, "Ctrl+Alt+Q: %r gets WM_CLOSE" % t, "CLOSE",
+                c.testwin_log())
+    time.sleep(0.6)
+    for t, why in ((kept, "the excluded window"), (other, "a window not ending in 'Explorer'")):
+        c.equal("Ctrl+Alt+Q: %s not closed" % why, [], events(c, "CLOSE", t))
+        c.equal("Ctrl+Alt+Q: %s still there" % why, 0, c.probe("find", t)[0])
+    c.exit_by_button()
+    c.equal("setup.cfg keeps the Close choice", b"Explorer\r\nclose\r\n", c.read("setup.cfg"))
+
+
+# ---- the Auto button --------------------------------------------------------
+
+RESET_SCRIPT = (b'Set fso = CreateObject("Scripting.FileSystemObject")\r\n'
+                b'Set f = fso.CreateTextFile(fso.GetParentFolderName(WScript.ScriptFullName) & "\\setiedefault.ran", True)\r\n'
+                b'f.WriteLine "ran"\r\n'
+                b'f.Close\r\n')
+
+
+def t_auto_title(c):
+    value = ["add", BROWSER_KEY, "/v", "Window Title", "/f"]
+    c.write("setiedefault.vbs", RESET_SCRIPT)
+    marker = c.path("setiedefault.ran")
+    try:
+        c.reg("delete", BROWSER_KEY, "/v", "Window Title", "/f")
+        c.start_and_wait()
+
+        def auto(expect_box):
+            c.probe("click", TITLE, CMD_AUTO)
+            return c.msgbox(TITLE, 5 if expect_box else 1.5)
+
+        # A custom title: its last eight characters, quietly.
+        title = "My Favourite Browser"  # 20 characters
+        c.require(c.reg(*value, "/t", "REG_SZ", "/d", title) == 0, "registry value written")
+        count, texts, buttons = auto(False)
+        c.equal("20-character title: no message box", 0, count)
+        c.equal("20-character title: Text1 is its last 8 characters", title[-8:].encode(), c.text(TEXT1))
+
+        # Too short: Yes runs the reset script and takes the default.
+        c.reg(*value, "/t", "REG_SZ", "/d", "abc")
+        count, texts, buttons = auto(True)
+        c.equal("short title: one message box", 1, count)
+        c.check(SHORT_TITLE_TEXT in texts, "short title: the box asks to reset the title", SHORT_TITLE_TEXT, texts)
+        c.equal("short title: Yes and No", [b"Yes", b"No"], buttons)
+        c.equal("short title: Text1 shows it while the box is up", b"abc", c.text(TEXT1))
+        c.probe("msgbox-press", TITLE, IDYES)
+        ran = c.wait_for(lambda: os.path.exists(marker), 15)
+        c.check(ran, "Yes: setiedefault.vbs in the program folder is run", "setiedefault.ran", c.files())
+        c.check(c.wait_for(lambda: c.text(TEXT1) == b"Explorer", 5), "Yes: Text1 back to the default",
+                b"Explorer", c.text(TEXT1))
+        c.check(c.wait_for(lambda: c.msgbox(TITLE)[0] == 0, 5), "Yes: the box is gone")
+
+        if os.path.exists(marker):
+            os.remove(marker)
+        count, texts, buttons = auto(True)
+        c.equal("short title again: the box", 1, count)
+        c.probe("msgbox-press", TITLE, IDNO)
+        c.check(c.wait_for(lambda: c.msgbox(TITLE)[0] == 0, 5), "No: the box is gone")
+        c.equal("No: Text1 keeps the short title", b"abc", c.text(TEXT1))
+        time.sleep(1.0)
+        c.check(not os.path.exists(marker), "No: the script is not run", "no setiedefault.ran", c.files())
+
+        # No custom title, or one that is no text: the default, with a word.
+        for how, args in (("no value", None), ("a REG_DWORD value", ("/t", "REG_DWORD", "/d", "5"))):
+            if args is None:
+                c.reg("delete", BROWSER_KEY, "/v", "Window Title", "/f")
+            else:
+                c.reg(*value, *args)
+            c.probe("click", TITLE, CMD_AUTO)
+            count, texts, buttons = c.msgbox(TITLE, 5)
+            c.equal("%s: one message box" % how, 1, count)
+            c.check(DEFAULT_TITLE_TEXT in texts, "%s: the box says the title is the default" % how,
+                    DEFAULT_TITLE_TEXT, texts)
+            c.equal("%s: only OK" % how, [b"OK"], buttons)
+            c.probe("msgbox-ok", TITLE)
+            c.check(c.wait_for(lambda: c.msgbox(TITLE)[0] == 0, 5), "%s: OK closes the box" % how)
+            c.equal("%s: Text1 is the default" % how, b"Explorer", c.text(TEXT1))
+            # Something else in Text1 for the next round to change.
+            c.reg(*value, "/t", "REG_SZ", "/d", title)
+            auto(False)
+            c.equal("a custom title after %s: Text1" % how, title[-8:].encode(), c.text(TEXT1))
+
+        # A title longer than a first read takes is still read to its end.
+        long_title = "x" * 300 + "LongTail"
+        c.reg(*value, "/t", "REG_SZ", "/d", long_title)
+        count, texts, buttons = auto(False)
+        c.equal("300-odd character title: no box", 0, count)
+        c.equal("300-odd character title: its true last 8 characters", b"LongTail", c.text(TEXT1))
+
+        c.exit_by_button()
+        c.equal("setup.cfg keeps the title suffix from Auto", b"LongTail\r\nhide\r\n", c.read("setup.cfg"))
+    finally:
+        c.reg("delete", BROWSER_KEY, "/v", "Window Title", "/f")
+
+
 TESTS = {
     "first_start": t_first_start,
     "exit_button": t_exit_button,
@@ -571,6 +1010,13 @@ TESTS = {
     "watcher_popup_none": t_watcher_popup_none,
     "watcher_fullscreen": t_watcher_fullscreen,
     "win32_files": t_win32_files,
+    "tray_minimize": t_tray_minimize,
+    "tray_minimized_start": t_tray_minimized_start,
+    "tray_menu": t_tray_menu,
+    "tray_menu_watcher": t_tray_menu_watcher,
+    "hotkey_hide_show": t_hotkey_hide_show,
+    "hotkey_close": t_hotkey_close,
+    "auto_title": t_auto_title,
 }
 
 

@@ -15,17 +15,20 @@
 //   close TITLE                    posts WM_CLOSE to the window
 //   sysclose TITLE                 posts WM_SYSCOMMAND SC_CLOSE (the close box)
 //   logoff TITLE                   WM_QUERYENDSESSION, then WM_ENDSESSION as Windows sends them
-//   windows TITLE                  hwnd, zoomed, iconic, visible, taskbar (has a visible
-//                                  task-bar button), rect of each match
+//   windows TITLE                  hwnd, zoomed, iconic, visible, taskbar (would have a
+//                                  task-bar button on Windows), rect of each match
 //   show TITLE CMD                 ShowWindow(CMD) from outside
 //   sysmin TITLE                   posts WM_SYSCOMMAND SC_MINIMIZE (the minimize box)
 //   msgbox TITLE [WAIT_MS]         dialogs (#32770) titled TITLE: count, texts, buttons
 //   msgbox-ok TITLE                presses OK on the first such dialog
 //   msgbox-press TITLE ID          presses the button ID (IDYES 6, IDNO 7...) on it
-//   key down|up|tap VK             keyboard input through SendInput
+//   key down|up|tap VK             keyboard input through SendInput; prints the key's state
+//                                  after, which takes its "newly pressed" bit from everyone
 //   hold VK MS                     key held down for MS, repeating, then up
 //   chord MS VK... VK              the first keys held (repeating) and the last one
 //                                  pressed once, all for MS, then released in reverse
+//   typematic MS VK... VK          as chord, but the last key repeats too, as a held
+//                                  key does on a real keyboard (after 500 ms, ~30/s)
 //   keystate VK                    GetAsyncKeyState as this process sees it
 //   foreground TITLE               SetForegroundWindow on the window
 //   fg                             the foreground window and its title
@@ -39,7 +42,8 @@
 //   menu [WAIT_MS]                 the open popup menus: item=LEVEL FLAGS X,Y TEXTHEX,
 //                                  LEVEL 0 the menu, 1 its open submenu...; FLAGS
 //                                  of separator,popup,grayed,checked,hilite or -
-//   menu-click TEXT [WAIT_MS]      clicks that item of an open menu through SendInput
+//   menu-click TEXT [WAIT_MS]      clicks that item of an open menu through SendInput,
+//                                  again if the menu did not take it (clicks=N)
 //   menu-key VK                    posts a key press to the innermost open menu
 //
 // Menus and the notification area are read from inside their processes by
@@ -173,6 +177,8 @@ void clickAt(POINT at, bool right) {
     SendInput(1, &in[0], sizeof(INPUT));
     Sleep(50);
     SendInput(1, &in[1], sizeof(INPUT));
+    // Not gone before the desktop has passed the click on.
+    Sleep(200);
 }
 
 POINT centre(const RECT& r) { return POINT{(r.left + r.right) / 2, (r.top + r.bottom) / 2}; }
@@ -188,17 +194,20 @@ bool dumpFrom(HWND target, probehook::Dump& out) {
         std::strncat(path, "probehook.dll", MAX_PATH - std::strlen(path) - 1);
         return LoadLibraryA(path);
     }();
-    HOOKPROC proc = dll ? reinterpret_cast<HOOKPROC>(GetProcAddress(dll, "ProbeHook")) : nullptr;
+    HOOKPROC proc =
+        dll ? reinterpret_cast<HOOKPROC>(reinterpret_cast<void*>(GetProcAddress(dll, "ProbeHook"))) : nullptr;
     if (!proc) {
         std::printf("error=probehook.dll missing\n");
         return false;
     }
     char name[64];
     std::snprintf(name, sizeof name, "%s%lu", probehook::mappingPrefix, (unsigned long)GetCurrentProcessId());
-    HANDLE mapping = CreateFileMappingA(INVALID_HANDLE_VALUE, nullptr, PAGE_READWRITE, 0, sizeof(probehook::Dump), name);
-    auto* view = mapping ? static_cast<probehook::Dump*>(
-                               MapViewOfFile(mapping, FILE_MAP_ALL_ACCESS, 0, 0, sizeof(probehook::Dump)))
-                         : nullptr;
+    HANDLE mapping =
+        CreateFileMappingA(INVALID_HANDLE_VALUE, nullptr, PAGE_READWRITE, 0, sizeof(probehook::Dump), name);
+    auto* view =
+        mapping
+            ? static_cast<probehook::Dump*>(MapViewOfFile(mapping, FILE_MAP_ALL_ACCESS, 0, 0, sizeof(probehook::Dump)))
+            : nullptr;
     bool answered = false;
     if (view) {
         ZeroMemory(view, sizeof *view);
@@ -322,14 +331,14 @@ std::string menuFlags(const probehook::Entry& e) {
     return f.empty() ? "-" : f;
 }
 
-bool hasVisibleTaskbarButton(HWND window) {
-    // Wine's task bar numbers each button with the handle of its window.
-    HWND tray = FindWindowA("Shell_TrayWnd", nullptr);
-    std::vector<HWND> kids;
-    if (tray) EnumChildWindows(tray, collectChildren, reinterpret_cast<LPARAM>(&kids));
-    for (HWND k : kids)
-        if ((ULONG_PTR)GetDlgCtrlID(k) == (ULONG_PTR)window && IsWindowVisible(k)) return true;
-    return false;
+// Whether Windows would give the window a task-bar button: a shown,
+// unowned window gets one unless it is a tool window that does not ask for
+// one. (Wine's desktop here has no task bar of its own: its notification
+// area appears only while it holds icons.)
+bool onTaskbar(HWND window) {
+    LONG ex = GetWindowLongA(window, GWL_EXSTYLE);
+    return IsWindowVisible(window) && !GetWindow(window, GW_OWNER) &&
+           (!(ex & WS_EX_TOOLWINDOW) || (ex & WS_EX_APPWINDOW));
 }
 
 DWORD arg(int argc, char** argv, int i, DWORD dflt) {
@@ -373,7 +382,7 @@ int run(int argc, char** argv) {
         sendKey(vk, true);
         return 0;
     }
-    if (cmd == "chord" && argc >= 4) {
+    if ((cmd == "chord" || cmd == "typematic") && argc >= 4) {
         // Held modifiers repeat as a keyboard repeats them (Wine forgets a
         // single key-down when another window is activated); the last key
         // goes down once, so it reads "newly pressed" once only.
@@ -384,10 +393,12 @@ int run(int argc, char** argv) {
             sendKey(k, false);
             Sleep(30);
         }
+        const bool lastRepeats = cmd == "typematic";
         DWORD start = GetTickCount();
         while (GetTickCount() - start < ms) {
             Sleep(30);
             for (size_t i = 0; i + 1 < keys.size(); ++i) sendKey(keys[i], false);
+            if (lastRepeats && GetTickCount() - start >= 500) sendKey(keys.back(), false);
         }
         for (size_t i = keys.size(); i-- > 0;) {
             sendKey(keys[i], true);
@@ -413,8 +424,7 @@ int run(int argc, char** argv) {
             for (int i = 0; i < m.dump->count; ++i) {
                 const probehook::Entry& e = m.dump->entries[i];
                 POINT at = centre(e.rect);
-                std::printf("item=%d %s %ld,%ld %s\n", m.level, menuFlags(e).c_str(), at.x, at.y,
-                            hex(e.text).c_str());
+                std::printf("item=%d %s %ld,%ld %s\n", m.level, menuFlags(e).c_str(), at.x, at.y, hex(e.text).c_str());
             }
         return menus.empty() ? 1 : 0;
     }
@@ -449,20 +459,44 @@ int run(int argc, char** argv) {
         return 1;
     }
     if (cmd == "menu-click") {
+        // Now and then Wine's menu lets a synthetic click go by: the item
+        // lights up under the pointer but is not chosen. A hand would click
+        // again; so do we, and tell how many clicks it took.
         DWORD start = GetTickCount(), waitMs = arg(argc, argv, 3, 0);
-        for (;;) {
+        int clicks = 0;
+        while (clicks < 3) {
+            HWND window = nullptr;
+            ULONG_PTR submenu = 0;
+            POINT at{};
             for (const MenuView& m : openMenus())
-                for (int i = 0; i < m.dump->count; ++i)
+                for (int i = 0; i < m.dump->count && !window; ++i)
                     if (m.dump->entries[i].text == title) {
-                        POINT at = centre(m.dump->entries[i].rect);
-                        clickAt(at, false);
-                        std::printf("at=%ld,%ld\n", at.x, at.y);
-                        return 0;
+                        window = m.window;
+                        submenu = m.dump->entries[i].submenu;
+                        at = centre(m.dump->entries[i].rect);
                     }
-            if (GetTickCount() - start >= waitMs) break;
-            Sleep(50);
+            if (!window) {
+                if (clicks == 0 && GetTickCount() - start < waitMs) {
+                    Sleep(50);
+                    continue;
+                }
+                break;
+            }
+            clickAt(at, false);
+            ++clicks;
+            // Taken: a command closes its menu, a submenu's entry opens it.
+            for (DWORD t = GetTickCount(); GetTickCount() - t < 1500;) {
+                Sleep(100);
+                bool taken = !IsWindowVisible(window);
+                if (submenu)
+                    for (const MenuView& m : openMenus()) taken = taken || m.dump->handle == submenu;
+                if (taken) {
+                    std::printf("at=%ld,%ld\nclicks=%d\n", at.x, at.y, clicks);
+                    return 0;
+                }
+            }
         }
-        std::printf("error=no open menu item %s\n", hex(title).c_str());
+        std::printf("error=no open menu item %s taking a click\nclicks=%d\n", hex(title).c_str(), clicks);
         return 1;
     }
 
@@ -501,8 +535,7 @@ int run(int argc, char** argv) {
             GetWindowRect(h, &r);
             std::printf("hwnd=%lu zoomed=%d iconic=%d visible=%d taskbar=%d rect=%ld,%ld,%ld,%ld\n",
                         (unsigned long)(ULONG_PTR)h, IsZoomed(h) ? 1 : 0, IsIconic(h) ? 1 : 0,
-                        IsWindowVisible(h) ? 1 : 0, hasVisibleTaskbarButton(h) ? 1 : 0, r.left, r.top, r.right,
-                        r.bottom);
+                        IsWindowVisible(h) ? 1 : 0, onTaskbar(h) ? 1 : 0, r.left, r.top, r.right, r.bottom);
         }
         return 0;
     }
@@ -568,7 +601,13 @@ int run(int argc, char** argv) {
 
     if (argc < 4) return 2;
     int id = (int)std::strtol(argv[3], nullptr, 10);
-    HWND ctl = GetDlgItem(top, id);
+    // A message box may bear the same title: take the window that has the control.
+    HWND ctl = nullptr;
+    for (HWND h : topLevel(title))
+        if ((ctl = GetDlgItem(h, id)) != nullptr) {
+            top = h;
+            break;
+        }
     if (!ctl) {
         std::printf("error=no control %d\n", id);
         return 1;

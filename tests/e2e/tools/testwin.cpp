@@ -6,8 +6,9 @@
 // Each --title starts a new top-level window; the options after it apply to
 // that window. The process stays until every window is closed. When --log is
 // given, the events a test wants to see from the outside (created, F11
-// pressed, WM_CLOSE received) are appended to FILE one per line, flushed at
-// once so a test can read them while we still run.
+// pressed, WM_CLOSE received, shown or hidden by someone) are appended to
+// FILE one per line, flushed at once so a test can read them while we still
+// run.
 #include <windows.h>
 
 #include <cstdio>
@@ -42,6 +43,11 @@ LRESULT CALLBACK wndProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
         case WM_KEYDOWN:
         case WM_SYSKEYDOWN:
             if (wp == VK_F11) logEvent(hwnd, "F11");
+            break;
+        case WM_SHOWWINDOW:
+            // Each change of visibility once, so a test can count how often
+            // another program hid or showed the window.
+            logEvent(hwnd, wp ? "SHOW" : "HIDE");
             break;
         case WM_CLOSE:
             logEvent(hwnd, "CLOSE");

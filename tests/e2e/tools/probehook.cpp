@@ -1,0 +1,88 @@
+// probehook: the part of probe that has to run inside another process.
+//
+// Under Wine a menu handle means nothing outside the process that made it,
+// and the notification area keeps its icons to itself: what a user sees of
+// them can only be read from within. probe installs ProbeHook on the thread
+// that owns a window, sends that window the registered message below, and
+// this hook answers it from inside, filling the shared record probe mapped.
+//
+// Kept small and careful: one of its hosts is Wine's desktop process, shared
+// by every test of a run.
+#include "probehook.h"
+
+#include <commctrl.h>
+
+#include <cstdio>
+#include <cstring>
+
+namespace {
+
+void copyText(char* to, const char* from) {
+    std::strncpy(to, from, probehook::textSize - 1);
+    to[probehook::textSize - 1] = '\0';
+}
+
+// The items of a popup menu, with their places on the screen.
+void readMenu(HWND window, probehook::Dump& dump) {
+    HMENU menu = reinterpret_cast<HMENU>(SendMessageA(window, MN_GETHMENU, 0, 0));
+    dump.handle = reinterpret_cast<ULONG_PTR>(menu);
+    int count = menu ? GetMenuItemCount(menu) : 0;
+    for (int i = 0; i < count && dump.count < probehook::maxEntries; ++i) {
+        char text[probehook::textSize] = {0};
+        MENUITEMINFOA info = {};
+        info.cbSize = sizeof info;
+        info.fMask = MIIM_STATE | MIIM_SUBMENU | MIIM_FTYPE | MIIM_STRING;
+        info.dwTypeData = text;
+        info.cch = sizeof text - 1;
+        if (!GetMenuItemInfoA(menu, i, TRUE, &info)) continue;
+        probehook::Entry& e = dump.entries[dump.count++];
+        copyText(e.text, text);
+        e.state = info.fState;
+        e.type = info.fType;
+        e.submenu = reinterpret_cast<ULONG_PTR>(info.hSubMenu);
+        GetMenuItemRect(window, menu, i, &e.rect);
+    }
+}
+
+// The tools of one of the notification area's tooltips: Wine gives every
+// icon one, with the icon's tip and place; a removed icon's place is empty.
+void readTooltip(HWND window, probehook::Dump& dump) {
+    int count = (int)SendMessageA(window, TTM_GETTOOLCOUNT, 0, 0);
+    for (int i = 0; i < count && dump.count < probehook::maxEntries; ++i) {
+        char text[1024] = {0};  // a tooltip copies up to this much
+        TTTOOLINFOA tool = {};
+        tool.cbSize = sizeof tool;
+        tool.lpszText = text;
+        if (!SendMessageA(window, TTM_ENUMTOOLSA, i, (LPARAM)&tool)) continue;
+        probehook::Entry& e = dump.entries[dump.count++];
+        copyText(e.text, text);
+        e.rect = tool.rect;
+        MapWindowPoints(tool.hwnd, nullptr, reinterpret_cast<POINT*>(&e.rect), 2);
+    }
+}
+
+}  // namespace
+
+extern "C" __declspec(dllexport) LRESULT CALLBACK ProbeHook(int code, WPARAM wp, LPARAM lp) {
+    static const UINT dumpMessage = RegisterWindowMessageA(probehook::messageName);
+    const CWPSTRUCT* call = reinterpret_cast<const CWPSTRUCT*>(lp);
+    if (code == HC_ACTION && call && call->message == dumpMessage) {
+        char name[64];
+        std::snprintf(name, sizeof name, "%s%lu", probehook::mappingPrefix, (unsigned long)call->wParam);
+        HANDLE mapping = OpenFileMappingA(FILE_MAP_WRITE, FALSE, name);
+        void* view = mapping ? MapViewOfFile(mapping, FILE_MAP_WRITE, 0, 0, sizeof(probehook::Dump)) : nullptr;
+        if (view) {
+            probehook::Dump& dump = *static_cast<probehook::Dump*>(view);
+            char cls[64] = {0};
+            GetClassNameA(call->hwnd, cls, sizeof cls);
+            if (std::strcmp(cls, "#32768") == 0)
+                readMenu(call->hwnd, dump);
+            else if (std::strcmp(cls, TOOLTIPS_CLASSA) == 0)
+                readTooltip(call->hwnd, dump);
+            dump.answered = 1;
+            UnmapViewOfFile(view);
+        }
+        if (mapping) CloseHandle(mapping);
+    }
+    return CallNextHookEx(nullptr, code, wp, lp);
+}
