@@ -424,8 +424,9 @@ void Form1::Form_MouseMove(double x) {
     // mouse moves, whose X can be these very numbers on a large screen.
     if (!inTray_) return;
     const double twipsPerPixel = host() ? host()->twipsPerPixelX() : 1.0;
-    const double pixels = twipsPerPixel > 0 ? x / twipsPerPixel : x;
-    const auto message = static_cast<std::int32_t>(std::nearbyint(pixels));
+    const double pixels = std::nearbyint(twipsPerPixel > 0 ? x / twipsPerPixel : x);
+    if (!(std::fabs(pixels) <= INT32_MAX)) return;  // no mouse message, and no number either
+    const auto message = static_cast<std::int32_t>(pixels);
     if (message == static_cast<std::int32_t>(wmLButtonUp))
         restoreFromTray();
     else if (message == static_cast<std::int32_t>(wmRButtonUp) && host())

@@ -1,4 +1,5 @@
 #include <cstring>
+#include <limits>
 
 #include "program_fixture.h"
 
@@ -86,6 +87,13 @@ TEST_F(TrayTest, TheMessageSurvivesAScreenWithUnevenTwipsPerPixel) {
     EXPECT_EQ(host.menusShown.size(), 1u);
     iconSays(0x202);
     EXPECT_FALSE(form.inTray());
+
+    form.minimizeToTray();
+    form.Form_MouseMove(1e300);
+    form.Form_MouseMove(-1e300);
+    form.Form_MouseMove(std::numeric_limits<double>::quiet_NaN());
+    EXPECT_TRUE(form.inTray());
+    EXPECT_EQ(host.menusShown.size(), 1u);
 }
 
 TEST_F(TrayTest, MouseMovesOverTheShownWindowAreNotTakenForTheIcon) {
