@@ -726,8 +726,21 @@ def t_tray_minimized_start(c):
             flashed.strip())
     c.equal("startup.cfg left as it was", b'"minimized"\r\n', c.read("startup.cfg"))
 
+    # A shell that starts after us (log-on) or restarts has none of our
+    # icon: the window must not be left hidden with no way back.
+    c.require(c.probe("untray", TITLE)[0] == 0, "the icon can be taken away as a restarting shell does")
+    c.equal("the icon is gone with the shell", [], c.tray_tips(0, 5))
+    c.probe("taskbar-created", TITLE)
+    c.equal("the icon is back once the shell says it is there", [TITLE.encode()], c.tray_tips(1, 5))
+    w = c.main_window()
+    c.check(w and w["visible"] == 0, "and the window is still in the tray", "visible=0", w)
+
     c.probe("tray-click", TITLE, "left", 5000)
     back_from_tray(c, "left click after a minimized start")
+    # Shown, the program puts up no icon when the shell comes back.
+    c.probe("taskbar-created", TITLE)
+    time.sleep(0.5)
+    c.equal("no icon for a shown window", [], c.tray_tips())
     c.exit_by_button()
 
 

@@ -39,6 +39,8 @@
 //                                  clicks the icon whose tip is TIP through SendInput
 //   notify TITLE LPARAM            posts the icon callback (WM_MOUSEMOVE, wParam 1)
 //                                  to the window as the shell would
+//   untray TITLE                   removes the window's icon (id 1) from the tray
+//   taskbar-created TITLE          posts the shell's "TaskbarCreated" message
 //   menu [WAIT_MS]                 the open popup menus: item=LEVEL FLAGS X,Y TEXTHEX,
 //                                  LEVEL 0 the menu, 1 its open submenu...; FLAGS
 //                                  of separator,popup,grayed,checked,hilite or -
@@ -49,6 +51,8 @@
 // Menus and the notification area are read from inside their processes by
 // probehook.dll, which must lie beside probe.exe.
 #include <windows.h>
+
+#include <shellapi.h>
 
 #include "probehook.h"
 
@@ -593,6 +597,19 @@ int run(int argc, char** argv) {
         // The icon's id in wParam and the mouse message in lParam, as the
         // shell reports icon events registered with the first record layout.
         return PostMessageA(top, WM_MOUSEMOVE, 1, (LPARAM)std::strtoul(argv[3], nullptr, 0)) ? 0 : 1;
+    }
+    if (cmd == "untray") {
+        // Takes the window's icon (id 1) out of the notification area, as a
+        // restarting shell loses every icon.
+        NOTIFYICONDATAA icon{};
+        icon.cbSize = NOTIFYICONDATAA_V1_SIZE;
+        icon.hWnd = top;
+        icon.uID = 1;
+        return Shell_NotifyIconA(NIM_DELETE, &icon) ? 0 : 1;
+    }
+    if (cmd == "taskbar-created") {
+        // What a shell broadcasts once its notification area is (re)built.
+        return PostMessageA(top, RegisterWindowMessageA("TaskbarCreated"), 0, 0) ? 0 : 1;
     }
     if (cmd == "foreground") {
         SetForegroundWindow(top);
