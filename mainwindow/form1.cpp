@@ -282,11 +282,11 @@ void Form1::Timer2_Timer() {
 
 template <typename Action>
 void Form1::forEachListedWindowButExcluded(Action action) {
-    std::int32_t excluded = 0;
-    parseDecimal(Text3.text(), excluded);
+    Hwnd excluded = 0;
+    parseHandle(Text3.text(), excluded);
     for (int index = 0; index < List1.count(); ++index) {
-        const std::int32_t window = List1.item(index).data;
-        if (window != 0 && window != excluded) action(static_cast<Hwnd>(window));
+        const auto window = static_cast<Hwnd>(List1.item(index).data);
+        if (window != 0 && window != excluded) action(window);
     }
 }
 
@@ -375,9 +375,7 @@ void Form1::minimizeToTray() {
     if (context_.settings.popupActionEnabled == "enabled") {
         menclose.setEnabled(true);
         mennone.setEnabled(true);
-        const bool close = context_.settings.popupAction == "close";
-        menclose.setChecked(close);
-        mennone.setChecked(!close);
+        showPopupActionMarks();
     } else {
         // Greyed out, the marks still tell which action would apply.
         menclose.setEnabled(false);
@@ -452,7 +450,11 @@ void Form1::choosePopupAction(const char* action) {
     if (result != WriteResult::ok)
         context_.runtime.messageBox("Error, couldn\xb4t write to file popup.cfg, it might be write protected!", "Error",
                                     forms::mb::iconStop);
-    const bool close = settings.popupAction == "close";
+    showPopupActionMarks();
+}
+
+void Form1::showPopupActionMarks() {
+    const bool close = context_.settings.popupAction == "close";
     menclose.setChecked(close);
     mennone.setChecked(!close);
 }

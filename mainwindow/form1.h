@@ -123,6 +123,7 @@ private:
     void forEachListedWindowButExcluded(Action action);
     void choosePopupAction(const char* action);
     void showWatcherSwitch();
+    void showPopupActionMarks();
     std::string readBrowserTitle(Desktop::RegistryKey key, bool& isString);
     void rememberHandled(Hwnd window);
     bool isHandled(Hwnd window) const;
