@@ -1,7 +1,15 @@
 #!/usr/bin/env bash
-# Cross-builds the 32-bit Windows program into dist/.
+# Cross-builds the Windows programs. Usage: build-windows.sh [32|64]
+#   32 (default): the 32-bit build that ships, into dist/
+#   64: the 64-bit build, into build/win64/dist/
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
-cmake -S "$root" -B "$root/build/win32" -DCMAKE_TOOLCHAIN_FILE="$root/cmake/mingw-i686.cmake" \
-  -DCMAKE_BUILD_TYPE=Release -DPELLORIN_WERROR="${PELLORIN_WERROR:-OFF}" >/dev/null
-cmake --build "$root/build/win32" -j"$(nproc)"
+bits=${1:-32}
+case "$bits" in
+  32) build=$root/build/win32 toolchain=mingw-i686 dist=$root/dist ;;
+  64) build=$root/build/win64 toolchain=mingw-x86_64 dist=$root/build/win64/dist ;;
+  *) echo "usage: $0 [32|64]" >&2; exit 2 ;;
+esac
+cmake -S "$root" -B "$build" -DCMAKE_TOOLCHAIN_FILE="$root/cmake/$toolchain.cmake" \
+  -DCMAKE_BUILD_TYPE=Release -DPELLORIN_WERROR="${PELLORIN_WERROR:-OFF}" -DPELLORIN_DIST_DIR="$dist" >/dev/null
+cmake --build "$build" -j"$(nproc)"

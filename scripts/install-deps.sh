@@ -2,10 +2,11 @@
 # Installs the Debian packages the builds and tests need; does nothing when
 # they are all there. Usage: install-deps.sh [run|all]
 set -euo pipefail
+here=$(cd "$(dirname "$0")" && pwd)
 
-need=(cmake make g++-mingw-w64-i686 wine wine32:i386 fonts-wine xvfb imagemagick x11-utils)
+need=(cmake make g++-mingw-w64-i686 g++-mingw-w64-x86-64 wine wine32:i386 fonts-wine xvfb imagemagick x11-utils)
 if [ "${1:-all}" = all ]; then
-  need+=(g++ googletest libgtest-dev libbenchmark-dev clang-14 libclang-rt-14-dev g++-mingw-w64-x86-64 python3 passwd util-linux)
+  need+=(g++ googletest libgtest-dev libbenchmark-dev clang-14 libclang-rt-14-dev python3 passwd util-linux)
 fi
 
 sudo=""
@@ -15,13 +16,27 @@ if ! dpkg --print-foreign-architectures | grep -qx i386; then
   $sudo dpkg --add-architecture i386
 fi
 
-missing=()
-for package in "${need[@]}"; do
-  dpkg-query -W -f='${Status}' "$package" 2>/dev/null | grep -q "install ok installed" || missing+=("$package")
-done
-
-if [ ${#missing[@]} -gt 0 ]; then
+updated=""
+install_missing() {
+  local missing=() package
+  for package in "$@"; do
+    dpkg-query -W -f='${Status}' "$package" 2>/dev/null | grep -q "install ok installed" || missing+=("$package")
+  done
+  [ ${#missing[@]} -gt 0 ] || return 0
   echo "Installing: ${missing[*]}"
-  $sudo apt-get update -qq
+  if [ -z "$updated" ]; then
+    $sudo apt-get update -qq
+    updated=1
+  fi
   DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -qq "${missing[@]}" >/dev/null
+}
+
+install_missing "${need[@]}"
+
+# Where the 32-bit loader cannot start (or the 64-bit path is asked for),
+# everything Windows-side runs under the 64-bit one.
+. "$here/which-wine.sh"
+select_wine "$here/.."
+if [ "$wine_bits" = 64 ]; then
+  install_missing wine64
 fi

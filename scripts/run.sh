@@ -5,25 +5,27 @@ set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 
 "$root/scripts/install-deps.sh" run
-"$root/scripts/build-windows.sh"
-
-# The program keeps its settings beside itself: run a copy, so dist/ stays a
-# clean folder to hand out, while settings survive from one run to the next.
-folder="$root/build/run"
-mkdir -p "$folder"
-cp "$root/dist/"*.exe "$folder/"
-
 . "$root/scripts/wine-desktop.sh"
+select_wine "$root"
+[ "$wine_bits" = 32 ] || echo "Running the $(describe_wine)"
+"$root/scripts/build-windows.sh" "$wine_bits"
+
+# The program keeps its settings beside itself: run a copy, so the program
+# folder stays clean to hand out, while settings survive from one run to the next.
+folder="$root/build/run$([ "$wine_bits" = 64 ] && echo 64)"
+mkdir -p "$folder"
+cp -r "$windows_dist/." "$folder/"
+
 prepare_wine_prefix "$root"
 
 if [ -n "${DISPLAY:-}" ]; then
-  exec wine "$folder/Pellorin.exe"
+  exec "$wine_loader" "$folder/Pellorin.exe"
 fi
 
 start_virtual_display
 trap stop_wine_and_display EXIT
 
-wine "$folder/Pellorin.exe" &
+"$wine_loader" "$folder/Pellorin.exe" &
 for _ in $(seq 1 60); do
   xwininfo -root -tree 2>/dev/null | grep -q '"Pellorin"' && break
   sleep 0.5

@@ -1,23 +1,24 @@
 #!/usr/bin/env bash
 # Installs what is missing, builds everything and runs every test: the native
-# unit tests, the end-to-end tests of dist/ under Wine, and a bounded fuzz run.
+# unit tests, the end-to-end tests under Wine, and a bounded fuzz run.
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 jobs=$(nproc)
 
 "$root/scripts/install-deps.sh" all
+. "$root/scripts/which-wine.sh"
+select_wine "$root"
 
-echo "== Windows program (32-bit) into dist/"
-PELLORIN_WERROR=ON "$root/scripts/build-windows.sh"
+echo "== Windows programs (32-bit, what ships) into dist/"
+PELLORIN_WERROR=ON "$root/scripts/build-windows.sh" 32
 
-echo "== 64-bit Windows compile (cleanliness only)"
-cmake -S "$root" -B "$root/build/win64" -DCMAKE_TOOLCHAIN_FILE="$root/cmake/mingw-x86_64.cmake" \
-  -DPELLORIN_WERROR=ON -DPELLORIN_DIST_DIR="$root/build/win64/dist" >/dev/null
-cmake --build "$root/build/win64" -j"$jobs" --target Pellorin
+echo "== Windows programs (64-bit) into build/win64/dist/"
+PELLORIN_WERROR=ON "$root/scripts/build-windows.sh" 64
 
 echo "== Native logic and unit tests"
 cmake -S "$root" -B "$root/build/native" -DPELLORIN_WERROR=ON -DPELLORIN_E2E=ON \
-  -DPELLORIN_DIST_DIR="$root/dist" -DPELLORIN_E2E_TOOLS_DIR="$root/build/win32/tests/e2e/tools" >/dev/null
+  -DPELLORIN_DIST_DIR="$windows_dist" -DPELLORIN_E2E_TOOLS_DIR="$windows_build/tests/e2e/tools" \
+  -DPELLORIN_E2E_WINE_BITS="$wine_bits" >/dev/null
 cmake --build "$root/build/native" -j"$jobs"
 
 echo "== Field reader fuzzer (clang)"
@@ -25,7 +26,9 @@ cmake -S "$root" -B "$root/build/fuzz" -DCMAKE_CXX_COMPILER=clang++-14 >/dev/nul
 cmake --build "$root/build/fuzz" -j"$jobs" --target field_reader_fuzz
 
 echo "== Tests"
+echo "e2e: $(describe_wine)"
 status=0
 (cd "$root/build/native" && ctest --output-on-failure) || status=1
 (cd "$root/build/fuzz" && ctest --output-on-failure -R fuzz) || status=1
+echo "e2e ran the $(describe_wine)"
 exit $status

@@ -1,12 +1,14 @@
 # Sourced by the scripts that run Pellorin under Wine: one prefix under
-# build/, and a virtual display when there is no real one.
+# build/ for each width, and a virtual display when there is no real one.
+. "$(dirname "${BASH_SOURCE[0]}")/which-wine.sh"
 
+# Needs select_wine first.
 prepare_wine_prefix() {
   export WINEDEBUG=-all
-  export WINEPREFIX="${WINEPREFIX:-$1/build/wineprefix}"
+  export WINEPREFIX="${WINEPREFIX:-$1/build/wineprefix$([ "$wine_bits" = 64 ] && echo 64)}"
   if [ ! -d "$WINEPREFIX" ]; then
-    echo "Preparing a Wine prefix in $WINEPREFIX (once)..."
-    wineboot -i >/dev/null 2>&1
+    echo "Preparing a $wine_bits-bit Wine prefix in $WINEPREFIX (once)..."
+    "$wine_loader" wineboot -i >/dev/null 2>&1
   fi
 }
 

@@ -1,19 +1,20 @@
 #!/usr/bin/env bash
-# Starts dist/Pellorin.exe under Wine on a virtual display, leaves it idle
+# Starts Pellorin.exe (the build this machine runs) under Wine on a virtual display, leaves it idle
 # (both timers ticking, nothing to do) and prints the CPU time its process
 # used. Usage: idle_cpu.sh [seconds, default 60]
 set -euo pipefail
 root=$(cd "$(dirname "$0")/../.." && pwd)
 seconds=${1:-60}
 
-folder=$(mktemp -d)
-cp "$root/dist/Pellorin.exe" "$folder/"
 . "$root/scripts/wine-desktop.sh"
+select_wine "$root"
+folder=$(mktemp -d)
+cp "$windows_dist/Pellorin.exe" "$folder/"
 prepare_wine_prefix "$root"
 start_virtual_display
 trap 'stop_wine_and_display; rm -rf "$folder"' EXIT
 
-wine "$folder/Pellorin.exe" >/dev/null 2>&1 &
+"$wine_loader" "$folder/Pellorin.exe" >/dev/null 2>&1 &
 pid=""
 for _ in $(seq 1 100); do
   pid=$(pgrep -n -x Pellorin.exe || true)

@@ -115,7 +115,7 @@ class Case:
 
     def probe(self, *args, timeout=30):
         """Runs probe.exe once; returns (exit code, {key: [values]})."""
-        argv = ["wine", self.tool("probe.exe")] + [str(a) for a in args]
+        argv = [self.env.wine, self.tool("probe.exe")] + [str(a) for a in args]
         rc, out, err = self.env.run(argv, cwd=self.dir, timeout=timeout)
         res = {}
         for line in out.decode("latin-1").splitlines():
@@ -132,7 +132,7 @@ class Case:
         if not os.path.exists(dst):
             shutil.copy(self.exe, dst)
             harness.give_to(dst, self.env.uid, self.env.gid)
-        self.pellorin = self.env.popen(["wine", dst], cwd=self.env.home,
+        self.pellorin = self.env.popen([self.env.wine, dst], cwd=self.env.home,
                                        stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
         self.procs.append(self.pellorin)
         return self.pellorin
@@ -162,7 +162,7 @@ class Case:
 
     def testwin(self, *specs, foreground=True):
         """Starts testwin.exe with windows given as (title, w, h) or dicts."""
-        argv = ["wine", self.tool("testwin.exe"), "--log", self.log_file]
+        argv = [self.env.wine, self.tool("testwin.exe"), "--log", self.log_file]
         if foreground:
             argv.append("--foreground")
         for s in specs:
@@ -316,7 +316,7 @@ class Case:
         self.probe("typematic" if repeat_last else "chord", hold_ms, *vks, timeout=hold_ms / 1000 + 30)
 
     def reg(self, *args):
-        rc, out, err = self.env.run(["wine", "reg"] + list(args), cwd=self.dir, timeout=60)
+        rc, out, err = self.env.run([self.env.wine, "reg"] + list(args), cwd=self.dir, timeout=60)
         return rc
 
     def exit_by_button(self):
@@ -333,7 +333,7 @@ class Case:
 def t_first_start(c):
     # Watch for the window from a probe that is already running, so the time
     # measured is not the probe's own start-up under Wine.
-    watcher = c.env.popen(["wine", c.tool("probe.exe"), "visible", TITLE, "30000"], cwd=c.dir,
+    watcher = c.env.popen([c.env.wine, c.tool("probe.exe"), "visible", TITLE, "30000"], cwd=c.dir,
                           stdout=subprocess.PIPE, stderr=subprocess.DEVNULL)
     c.procs.append(watcher)
     c.require(watcher.stdout.readline().startswith(b"ready="), "the window watching probe runs")
@@ -565,7 +565,7 @@ def t_watcher_ctrl(c):
     c.start_and_wait()
     # Held the way a keyboard holds it, auto-repeating: a single key-down is
     # forgotten by Wine when the new window is activated.
-    hold = c.env.popen(["wine", c.tool("probe.exe"), "hold", str(VK_CONTROL), "7000"], cwd=c.dir,
+    hold = c.env.popen([c.env.wine, c.tool("probe.exe"), "hold", str(VK_CONTROL), "7000"], cwd=c.dir,
                        stdout=subprocess.PIPE, stderr=subprocess.DEVNULL)
     c.procs.append(hold)
     try:
@@ -635,7 +635,7 @@ def t_win32_files(c):
     exe = c.path("win32_files_test.exe")
     shutil.copy(c.tool("win32_files_test.exe"), exe)
     harness.give_to(exe, c.env.uid, c.env.gid)
-    rc, out, _ = c.env.run(["wine", exe], cwd=c.dir, timeout=60)
+    rc, out, _ = c.env.run([c.env.wine, exe], cwd=c.dir, timeout=60)
     for line in out.decode("latin-1").splitlines():
         harness.log("  " + line)
     c.equal("every file store check passes (exit code)", 0, rc)
@@ -713,7 +713,7 @@ def t_tray_minimized_start(c):
     c.write("startup.cfg", b'"minimized"\r\n')
     # Watch for the window from before the start: a minimized start should
     # not flash it up on the screen first.
-    watcher = c.env.popen(["wine", c.tool("probe.exe"), "visible", TITLE, "8000"], cwd=c.dir,
+    watcher = c.env.popen([c.env.wine, c.tool("probe.exe"), "visible", TITLE, "8000"], cwd=c.dir,
                           stdout=subprocess.PIPE, stderr=subprocess.DEVNULL)
     c.procs.append(watcher)
     c.require(watcher.stdout.readline().startswith(b"ready="), "the window watching probe runs")

@@ -1,7 +1,8 @@
 #!/usr/bin/env python3
 """Command line of the end-to-end tests (CTest calls this; so can you).
 
-  e2e.py --state FILE --tools DIR setup       X server + Wine prefix for a run
+  e2e.py --state FILE --tools DIR [--bits 64] setup
+                                              X server + Wine prefix for a run
   e2e.py --state FILE --exe Pellorin.exe run NAME...   one or more tests
   e2e.py --state FILE cleanup                 stop wineserver and X, delete
   e2e.py list                                 names of the tests
@@ -23,6 +24,8 @@ def main():
     ap.add_argument("--state", default=os.path.join(os.getcwd(), "e2e-state", "state.json"))
     ap.add_argument("--tools", default=None)
     ap.add_argument("--exe", default=None)
+    ap.add_argument("--bits", type=int, choices=[32, 64], default=32,
+                    help="the tools' and the program's build: 64 runs them under Wine's 64-bit loader")
     ap.add_argument("command", choices=["setup", "cleanup", "run", "list"])
     ap.add_argument("names", nargs="*")
     a = ap.parse_args()
@@ -36,7 +39,7 @@ def main():
         if os.path.exists(a.state):
             # A previous run that never reached cleanup: don't leak its X server.
             harness.cleanup(a.state)
-        return harness.setup(a.state, a.tools)
+        return harness.setup(a.state, a.tools, a.bits)
     if a.command == "cleanup":
         return harness.cleanup(a.state)
 

@@ -17,6 +17,13 @@ import time
 
 E2E_USER = "pellorin-e2e"
 DESKTOP_SIZE = "1024x768"
+# Which Wine runs the Windows side: the 32-bit build in a 32-bit prefix, or,
+# where the kernel cannot start 32-bit programs, the 64-bit build under the
+# 64-bit loader in a 64-bit prefix.
+WINES = {
+    32: {"loader": "wine", "arch": "win32"},
+    64: {"loader": "/usr/lib/wine/wine64", "arch": "win64"},
+}
 
 
 def log(msg):
@@ -61,6 +68,8 @@ class Env:
         self.prefix = state["prefix"]
         self.display = state["display"]
         self.tools = state["tools"]
+        self.bits = state.get("bits", 32)
+        self.wine = WINES[self.bits]["loader"]
 
     @staticmethod
     def load(state_file):
@@ -79,7 +88,11 @@ class Env:
             "WINEDLLOVERRIDES": "mscoree,mshtml=;winemenubuilder.exe=d",
             "DISPLAY": self.display,
             "LANG": "C.UTF-8",
+            "WINEARCH": WINES[self.bits]["arch"],
         }
+        if self.bits == 64:
+            # Programs Wine starts by itself (wscript, reg...) take the same loader.
+            env["WINELOADER"] = self.wine
         return env
 
     def _demote(self):
@@ -159,14 +172,14 @@ def start_xvfb(env_user):
     return p.pid, ":" + data.decode().strip()
 
 
-def setup(state_file, tools_dir):
+def setup(state_file, tools_dir, bits=32):
     user, uid, gid = ensure_user()
     root = tempfile.mkdtemp(prefix="pellorin-e2e-", dir="/tmp")
     os.chmod(root, 0o755)
     give_to(root, uid, gid)
     state = {"user": user, "uid": uid, "gid": gid, "root": root, "home": os.path.join(root, "home"),
              "prefix": os.path.join(root, "prefix"), "tools": os.path.join(root, "tools"),
-             "display": None, "xvfb_pid": None}
+             "display": None, "xvfb_pid": None, "bits": bits}
     for d in (state["home"], state["tools"]):
         os.mkdir(d)
         give_to(d, uid, gid)
@@ -186,11 +199,12 @@ def setup(state_file, tools_dir):
     state["xvfb_pid"], state["display"] = start_xvfb((uid, gid))
     with open(state_file, "w") as f:
         json.dump(state, f)
-    log("X server %s (pid %d), prefix %s, user %s" % (state["display"], state["xvfb_pid"], state["prefix"], user))
+    log("X server %s (pid %d), %d-bit prefix %s, user %s" % (state["display"], state["xvfb_pid"], bits,
+                                                             state["prefix"], user))
 
     env = Env(state)
     t0 = time.time()
-    rc, out, err = env.run(["wineboot", "-i"], timeout=180)
+    rc, out, err = env.run([env.wine, "wineboot", "-i"], timeout=180)
     if rc != 0:
         raise RuntimeError("wineboot -i failed (%d): %s" % (rc, err.decode(errors="replace")[-2000:]))
     # A virtual desktop keeps window activation inside Wine: with no window
@@ -200,7 +214,7 @@ def setup(state_file, tools_dir):
         f.write("REGEDIT4\n\n[HKEY_CURRENT_USER\\Software\\Wine\\Explorer]\n\"Desktop\"=\"Default\"\n\n"
                 "[HKEY_CURRENT_USER\\Software\\Wine\\Explorer\\Desktops]\n\"Default\"=\"%s\"\n" % DESKTOP_SIZE)
     give_to(reg, uid, gid)
-    rc, out, err = env.run(["wine", "regedit", "/S", reg], timeout=60)
+    rc, out, err = env.run([env.wine, "regedit", "/S", reg], timeout=60)
     if rc != 0:
         raise RuntimeError("regedit failed (%d)" % rc)
     # One server kept up for the whole run instead of one per test. The one
@@ -212,7 +226,7 @@ def setup(state_file, tools_dir):
     env.popen(["wineserver", "-p"], **quiet).wait(timeout=30)
     # The first program after boot brings up the desktop process; pay for
     # that here rather than inside the first test's time limit.
-    rc, out, err = env.run(["wine", os.path.join(state["tools"], "probe.exe"), "fg"], timeout=120)
+    rc, out, err = env.run([env.wine, os.path.join(state["tools"], "probe.exe"), "fg"], timeout=120)
     log("Wine prefix ready in %.1f s (warm-up probe: %d)" % (time.time() - t0, rc))
     return 0
 
