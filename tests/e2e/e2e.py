@@ -5,7 +5,10 @@
                                               X server + Wine prefix for a run
   e2e.py --state FILE --exe Pellorin.exe run NAME...   one or more tests
   e2e.py --state FILE cleanup                 stop wineserver and X, delete
-  e2e.py list                                 names of the tests
+  e2e.py list [--limits]                      names of the tests [with their time limits]
+
+Each module of tests (cases*.py) has a TESTS table, name to function, and may
+give LIMITS, name to seconds; CTest takes the list from here.
 """
 
 import argparse
@@ -17,6 +20,18 @@ sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
 
 import harness  # noqa: E402
 import cases  # noqa: E402
+import cases_dialogs  # noqa: E402
+import cases_about  # noqa: E402
+import cases_scripts  # noqa: E402
+import cases_launcher  # noqa: E402
+
+MODULES = [cases, cases_dialogs, cases_about, cases_scripts, cases_launcher]
+TESTS = {}
+LIMITS = {}
+for module in MODULES:
+    TESTS.update(module.TESTS)
+    for name in module.TESTS:
+        LIMITS[name] = getattr(module, "LIMITS", {}).get(name, cases.DEFAULT_LIMIT)
 
 
 def main():
@@ -27,11 +42,12 @@ def main():
     ap.add_argument("--bits", type=int, choices=[32, 64], default=32,
                     help="the tools' and the program's build: 64 runs them under Wine's 64-bit loader")
     ap.add_argument("command", choices=["setup", "cleanup", "run", "list"])
+    ap.add_argument("--limits", action="store_true", help="list: name:seconds")
     ap.add_argument("names", nargs="*")
     a = ap.parse_args()
 
     if a.command == "list":
-        print("\n".join(cases.TESTS))
+        print("\n".join("%s:%d" % (n, LIMITS[n]) if a.limits else n for n in TESTS))
         return 0
     if a.command == "setup":
         if not a.tools:
@@ -50,11 +66,11 @@ def main():
         return 1
     env = harness.Env.load(a.state)
     failed = 0
-    for name in a.names or cases.TESTS:
-        if name not in cases.TESTS:
-            print("unknown test %r; known: %s" % (name, ", ".join(cases.TESTS)))
+    for name in a.names or TESTS:
+        if name not in TESTS:
+            print("unknown test %r; known: %s" % (name, ", ".join(TESTS)))
             return 2
-        failed += 0 if cases.run_one(env, a.exe, name) else 1
+        failed += 0 if cases.run_one(env, a.exe, name, TESTS[name]) else 1
     return 1 if failed else 0
 
 
