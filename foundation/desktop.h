@@ -32,6 +32,9 @@ inline constexpr int control = 17;
 inline constexpr int menu = 18;
 }  // namespace vk
 
+// Bit 15 of what GetAsyncKeyState gives: the key is down now.
+inline bool keyIsDown(std::int16_t state) { return (static_cast<std::uint16_t>(state) & 0x8000u) != 0; }
+
 inline constexpr std::uint32_t wmClose = 16;
 inline constexpr std::uint32_t wmMouseMove = 0x200;
 inline constexpr std::uint32_t wmLButtonUp = 0x202;

@@ -1,0 +1,103 @@
+// The new-window watcher: every 1.5 s the browser window in the foreground is
+// maximized, minimized or treated as a pop-up, once, and remembered.
+#include "mainwindow/form1.h"
+
+#include "foundation/window_title.h"
+
+namespace pellorin {
+
+namespace {
+
+// Counters stop at the top of their 16-bit range instead of wrapping.
+void addOneStoppingAtMax(std::int16_t& counter) {
+    if (counter < INT16_MAX) ++counter;
+}
+
+class ScopedFlag {
+public:
+    explicit ScopedFlag(bool& flag) : flag_(flag) { flag_ = true; }
+    ~ScopedFlag() { flag_ = false; }
+    ScopedFlag(const ScopedFlag&) = delete;
+    ScopedFlag& operator=(const ScopedFlag&) = delete;
+
+private:
+    bool& flag_;
+};
+
+}  // namespace
+
+bool Form1::isHandled(Hwnd window) const {
+    for (const forms::ListBox::Item& item : List2.items()) {
+        Hwnd handled = 0;
+        if (parseHandle(item.text, handled) && handled == window) return true;
+    }
+    return false;
+}
+
+void Form1::rememberHandled(Hwnd window) {
+    List2.addItem(handleText(window));
+    if (List2.count() >= form1::handledWindowsPruneAt) pruneHandledWindows();
+}
+
+void Form1::Timer1_Timer() {
+    // A tick that comes due while an earlier one waits in its yield is
+    // dropped: the next one will look at the foreground window again.
+    if (watcherTickRunning_) return;
+    ScopedFlag running(watcherTickRunning_);
+
+    Desktop& desktop = context_.desktop;
+    SharedSettings& settings = context_.settings;
+
+    const std::string suffix = Text1.text();
+    const Hwnd window = desktop.getForegroundWindow();
+    if (desktop.isZoomed(window)) return;
+    if (desktop.isIconic(window)) return;
+    if (isHandled(window)) return;
+    if (lastEightCharacters(readWindowTitle(desktop, window)) != suffix) return;
+
+    if (keyIsDown(desktop.getAsyncKeyState(vk::control))) {
+        desktop.showWindow(window, show::minimize);
+        return;
+    }
+
+    context_.runtime.yieldToPendingMessages();
+    // The window may have closed while other events ran; maximizing,
+    // counting or remembering a window that is gone would be a lie.
+    if (!desktop.isWindow(window)) return;
+
+    if (settings.popupActionEnabled == "enabled") {
+        Rect32 rect;
+        if (!desktop.getWindowRect(window, rect)) return;
+        const auto width = static_cast<std::int16_t>(rect.right - rect.left);
+        const auto height = static_cast<std::int16_t>(rect.bottom - rect.top);
+        if (settings.popupMaxWidth >= width && settings.popupMaxHeight >= height) {
+            if (settings.popupAction == "close") {
+                desktop.postMessage(window, wmClose, 0, 0);
+                addOneStoppingAtMax(settings.statKilledPopups);
+            } else {
+                rememberHandled(window);
+            }
+            return;
+        }
+    }
+
+    desktop.showWindow(window, show::maximize);
+    if (settings.fullscreenMode == "yes") desktop.sendF11ToForeground();
+    addOneStoppingAtMax(settings.statMaximizeCount);
+    rememberHandled(window);
+}
+
+void Form1::pruneHandledWindows() {
+    cmdRefresh_Click();
+    context_.runtime.yieldToPendingMessages();
+    for (int index = List2.count() - 1; index >= 0; --index) {
+        Hwnd handled = 0;
+        const bool valid = parseHandle(List2.item(index).text, handled);
+        bool stillOpen = false;
+        for (const forms::ListBox::Item& open : List1.items())
+            if (valid && static_cast<Hwnd>(open.data) == handled) stillOpen = true;
+        if (!stillOpen) List2.removeItem(index);
+    }
+}
+
+}  // namespace pellorin
