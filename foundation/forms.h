@@ -243,6 +243,7 @@ public:
     // The screen's twips per pixel across: mouse positions reach the form in twips.
     virtual double twipsPerPixelX() = 0;
     // Shows the menu's entries at the mouse and runs the chosen one's click.
+    // The menu closes as any menu does: Esc, or a click anywhere else.
     virtual void showPopupMenu(MenuItem& menu) = 0;
 };
 

@@ -431,8 +431,13 @@ void FormWindow::showPopupMenu(forms::MenuItem& menu) {
     HMENU native = buildMenu(menu, entries);
     POINT at{};
     GetCursorPos(&at);
+    // A menu whose owner is not the foreground window stays open when the
+    // user clicks elsewhere, and the keyboard never reaches it. The message
+    // posted after it lets the menu's mode end properly before the next one.
+    SetForegroundWindow(window_);
     const UINT chosen = static_cast<UINT>(
         TrackPopupMenu(native, TPM_LEFTALIGN | TPM_RETURNCMD | TPM_NONOTIFY, at.x, at.y, 0, window_, nullptr));
+    PostMessageA(window_, WM_NULL, 0, 0);
     DestroyMenu(native);  // submenus go with it
     if (chosen >= 1 && chosen <= entries.size()) entries[chosen - 1]->click();
 }

@@ -835,6 +835,31 @@ def t_tray_menu_watcher(c):
     c.equal("stats.cfg counts the one window maximized", b" 1 \r\n 0 \r\n", c.read("stats.cfg"))
 
 
+def t_tray_menu_dismiss(c):
+    # A notification-area menu closes as every menu does: Esc typed on the
+    # keyboard, or a click anywhere else. (Opened without its window in the
+    # foreground, it did neither, and a second right click opened a second one.)
+    c.start_and_wait()
+    c.probe("click", TITLE, CMD_MINIMIZE)
+    c.require(c.tray_tips(1, 5) == [TITLE.encode()], "the icon is there")
+
+    c.open_tray_menu()
+    c.probe("key", "tap", 27)
+    c.check(c.wait_for(lambda: not c.menu(), 3), "Esc on the keyboard closes the tray menu", "no menu", c.menu())
+    w = c.main_window()
+    c.check(w and w["visible"] == 0, "after Esc the window stays in the tray", "visible=0", w)
+
+    c.open_tray_menu()
+    c.probe("mouse-click", 700, 300)
+    c.check(c.wait_for(lambda: not c.menu(), 3), "a click elsewhere closes the tray menu", "no menu", c.menu())
+    # Wine's notification area keeps the mouse after the right click on the
+    # icon, so the release of that click reaches the icon as a left click and
+    # brings the window back; Windows gives it to whatever lies under the
+    # pointer. Either way the program is fine to close.
+    c.probe("close", TITLE)
+    c.check(c.wait_exit() is not None, "the program ends normally afterwards")
+
+
 # ---- the hotkey -------------------------------------------------------------
 
 def hotkey_windows(c):
@@ -1027,6 +1052,7 @@ TESTS = {
     "tray_minimized_start": t_tray_minimized_start,
     "tray_menu": t_tray_menu,
     "tray_menu_watcher": t_tray_menu_watcher,
+    "tray_menu_dismiss": t_tray_menu_dismiss,
     "hotkey_hide_show": t_hotkey_hide_show,
     "hotkey_close": t_hotkey_close,
     "auto_title": t_auto_title,

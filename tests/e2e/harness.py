@@ -83,7 +83,7 @@ class Env:
             "USER": self.user,
             "LOGNAME": self.user,
             "WINEPREFIX": self.prefix,
-            "WINEDEBUG": "-all",
+            "WINEDEBUG": os.environ.get("E2E_WINEDEBUG", "-all"),
             # No network here: never offer to fetch the .NET or HTML runtimes.
             "WINEDLLOVERRIDES": "mscoree,mshtml=;winemenubuilder.exe=d",
             "DISPLAY": self.display,

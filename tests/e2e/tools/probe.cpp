@@ -47,6 +47,7 @@
 //   menu-click TEXT [WAIT_MS]      clicks that item of an open menu through SendInput,
 //                                  again if the menu did not take it (clicks=N)
 //   menu-key VK                    posts a key press to the innermost open menu
+//   mouse-click X Y [left|right]   a click at that screen point through SendInput
 //
 // Menus and the notification area are read from inside their processes by
 // probehook.dll, which must lie beside probe.exe.
@@ -440,6 +441,25 @@ int run(int argc, char** argv) {
         WPARAM vk = std::strtoul(argv[2], nullptr, 10);
         PostMessageA(menus.back().window, WM_KEYDOWN, vk, 1);
         PostMessageA(menus.back().window, WM_KEYUP, vk, 0xC0000001);
+        return 0;
+    }
+    if (cmd == "mouse-click" && argc >= 4) {
+        // Moved there and clicked as a hand would: every event carries the point.
+        LONG x = std::strtol(argv[2], nullptr, 10), y = std::strtol(argv[3], nullptr, 10);
+        const bool right = argc >= 5 && std::string(argv[4]) == "right";
+        INPUT in[3] = {};
+        for (INPUT& i : in) {
+            i.type = INPUT_MOUSE;
+            i.mi.dx = MulDiv(x, 65535, GetSystemMetrics(SM_CXSCREEN) - 1);
+            i.mi.dy = MulDiv(y, 65535, GetSystemMetrics(SM_CYSCREEN) - 1);
+            i.mi.dwFlags = MOUSEEVENTF_ABSOLUTE | MOUSEEVENTF_MOVE;
+        }
+        in[1].mi.dwFlags |= right ? MOUSEEVENTF_RIGHTDOWN : MOUSEEVENTF_LEFTDOWN;
+        in[2].mi.dwFlags |= right ? MOUSEEVENTF_RIGHTUP : MOUSEEVENTF_LEFTUP;
+        for (INPUT& i : in) {
+            SendInput(1, &i, sizeof(INPUT));
+            Sleep(100);
+        }
         return 0;
     }
     if (argc < 3) return 2;
