@@ -9,7 +9,18 @@ Control::Control(const ControlLayout& layout) : layout_(layout), enabled_(layout
 void Control::setEnabled(bool enabled) {
     if (enabled_ == enabled) return;
     enabled_ = enabled;
+    usabilityChanged();
+}
+
+void Control::usabilityChanged() {
     notify(Aspect::enabled);
+    // What a frame holds is usable only with it.
+    for (Control* content : contents_) content->usabilityChanged();
+}
+
+void Control::placeIn(Control& frame) {
+    container_ = &frame;
+    frame.contents_.push_back(this);
 }
 
 void Control::setVisible(bool visible) {
@@ -29,8 +40,14 @@ void TextBox::setText(std::string text) {
     text.resize(std::min(text.size(), text.find('\0')));
     if (text_ == text) return;
     text_ = std::move(text);
+    selectionStart_ = std::min(selectionStart_, static_cast<int>(text_.size()));
     notify(Aspect::text);
     if (onChange) onChange();
+}
+
+void TextBox::setSelectionStart(int position) {
+    selectionStart_ = std::clamp(position, 0, static_cast<int>(text_.size()));
+    notify(Aspect::selection);
 }
 
 void CheckBox::setChecked(bool checked) {

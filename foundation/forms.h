@@ -3,6 +3,7 @@
 #include <cstdint>
 #include <functional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace pellorin::forms {
@@ -22,6 +23,12 @@ struct ControlLayout {
     bool checked = false;  // option buttons and check boxes
     int maxLength = 0;     // text boxes: characters the user may type, 0 for no limit
     bool readOnly = false;
+    // The frame this control stands in; its place is then relative to the frame.
+    const char* container = nullptr;
+    bool bold = false;
+    bool link = false;       // labels: drawn as a link, and clickable
+    bool multiLine = false;  // text boxes: lines, with a vertical scroll bar
+    bool border = false;     // labels: a sunken strip
 };
 
 // What a host has to bring up to date on the real control.
@@ -49,6 +56,12 @@ public:
 
     bool enabled() const { return enabled_; }
     void setEnabled(bool enabled);
+    // A control in a disabled frame cannot be used, whatever its own state.
+    bool usable() const { return enabled_ && (!container_ || container_->usable()); }
+    // The place in the window, frames included, in twips.
+    int windowLeft() const { return layout_.left + (container_ ? container_->windowLeft() : 0); }
+    int windowTop() const { return layout_.top + (container_ ? container_->windowTop() : 0); }
+    void placeIn(Control& frame);
     bool visible() const { return visible_; }
     void setVisible(bool visible);
     void setFocus() { notify(Aspect::focus); }
@@ -64,7 +77,11 @@ private:
     const ControlLayout& layout_;
     bool enabled_;
     bool visible_;
+    void usabilityChanged();
+
     ControlPeer* peer_ = nullptr;
+    Control* container_ = nullptr;
+    std::vector<Control*> contents_;
 };
 
 class Label : public Control {
@@ -72,6 +89,11 @@ public:
     using Control::Control;
     const std::string& caption() const { return caption_; }
     void setCaption(std::string caption);
+    // Links are labels a click acts on.
+    std::function<void()> onClick;
+    void click() {
+        if (usable() && onClick) onClick();
+    }
 
 private:
     std::string caption_ = layout().caption;
@@ -82,7 +104,7 @@ public:
     using Control::Control;
     std::function<void()> onClick;
     void click() {
-        if (onClick) onClick();
+        if (usable() && onClick) onClick();
     }
 };
 
@@ -99,9 +121,13 @@ public:
     // text really changes.
     void setText(std::string text);
     std::function<void()> onChange;
+    // Where the caret stands: the user's next key goes there.
+    int selectionStart() const { return selectionStart_; }
+    void setSelectionStart(int position);
 
 private:
     std::string text_ = layout().caption;
+    int selectionStart_ = 0;
 };
 
 class CheckBox : public Control {
@@ -215,10 +241,19 @@ inline constexpr int answerYes = 6;
 inline constexpr int answerNo = 7;
 }  // namespace mb
 
+class Form;
+class WindowHost;
+
 // The services the windows need from the runtime around them.
 class Runtime {
 public:
     virtual ~Runtime() = default;
+    // Brings up the real window of a form, not shown yet; the form's Load runs
+    // after this, so that it can already place its window.
+    virtual WindowHost& createWindow(Form& form) = 0;
+    // The window goes away (the form may still be running a handler); its
+    // controls stay usable as plain state.
+    virtual void destroyWindow(Form& form) = 0;
     // Lets pending window messages run, then returns.
     virtual void yieldToPendingMessages() = 0;
     virtual int messageBox(const std::string& text, const std::string& title, int style) = 0;
@@ -236,6 +271,7 @@ public:
     // 0 normal, 1 minimized, 2 maximized.
     virtual int windowState() = 0;
     virtual void setWindowState(int state) = 0;
+    // Shows the window and brings it to the front.
     virtual void show() = 0;
     virtual void hide() = 0;
     // The program's task-bar button and task-list entry.
@@ -247,11 +283,17 @@ public:
     virtual void showPopupMenu(MenuItem& menu) = 0;
 };
 
+enum class Border {
+    fixedSingle,  // a caption with a close box, not resizable
+    fixedWithMinimize,
+    sizable,
+};
+
 // A window's design: its caption, client size and controls, all in twips.
 class Form {
 public:
-    Form(std::string caption, int clientWidth, int clientHeight)
-        : caption_(std::move(caption)), clientWidth_(clientWidth), clientHeight_(clientHeight) {}
+    Form(std::string caption, int clientWidth, int clientHeight, Border border = Border::fixedSingle)
+        : caption_(std::move(caption)), clientWidth_(clientWidth), clientHeight_(clientHeight), border_(border) {}
     virtual ~Form() = default;
     Form(const Form&) = delete;
     Form& operator=(const Form&) = delete;
@@ -259,18 +301,40 @@ public:
     const std::string& caption() const { return caption_; }
     int clientWidth() const { return clientWidth_; }
     int clientHeight() const { return clientHeight_; }
+    Border border() const { return border_; }
     const std::vector<Control*>& controls() const { return controls_; }
     const std::vector<Timer*>& timers() const { return timers_; }
+    // Where Tab goes, in order; the others follow in the order of controls().
+    const std::vector<Control*>& tabOrder() const { return tabOrder_; }
+    // The control that has the keyboard focus when the window opens.
+    Control* firstFocus() const { return firstFocus_; }
 
     void attachHost(WindowHost* host) { host_ = host; }
     WindowHost* host() const { return host_; }
 
+    // What the host reports of the real window.
+    virtual void formResized() {}
+    virtual void closeRequested() {}  // the close box, and Esc in a dialog
+    virtual void sessionEnding() {}   // Windows is logging off
+    virtual void windowDestroyed() {}
+    virtual void mouseMoved(double /*xTwips*/) {}
+    virtual void taskbarCreated() {}  // the shell's notification area was rebuilt
+    // Esc closes dialogs; the main window has nothing to cancel.
+    virtual bool closesOnEscape() const { return true; }
+
 protected:
+    // A control whose layout names a container goes into that frame, which
+    // must have been added before it.
     template <typename T>
     T& add(T& control) {
+        if (const char* frame = control.layout().container)
+            for (Control* candidate : controls_)
+                if (std::string_view(candidate->name()) == frame) control.placeIn(*candidate);
         controls_.push_back(&control);
         return control;
     }
+    void setTabOrder(std::vector<Control*> order) { tabOrder_ = std::move(order); }
+    void setFirstFocus(Control& control) { firstFocus_ = &control; }
     Timer& add(Timer& timer) {
         timers_.push_back(&timer);
         return timer;
@@ -280,8 +344,11 @@ private:
     std::string caption_;
     int clientWidth_;
     int clientHeight_;
+    Border border_;
     std::vector<Control*> controls_;
     std::vector<Timer*> timers_;
+    std::vector<Control*> tabOrder_;
+    Control* firstFocus_ = nullptr;
     WindowHost* host_ = nullptr;
 };
 

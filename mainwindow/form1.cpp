@@ -7,7 +7,8 @@
 namespace pellorin {
 
 Form1::Form1(ProgramContext context)
-    : forms::Form(form1::caption, form1::clientWidth, form1::clientHeight), context_(context) {
+    : forms::Form(form1::caption, form1::clientWidth, form1::clientHeight, forms::Border::fixedWithMinimize),
+      context_(context) {
     for (forms::Control* control : std::initializer_list<forms::Control*>{
              &lblTitle, &Text1,   &cmdAutoTitle, &lblHideClose, &lblExclude, &lblHandle,   &Text2,           &Text3,
              &cmdClear, &lblOpen, &List1,        &cmdSetup,     &cmdRefresh, &cmdMinimize, &lblHotkeyAction, &Option1,
@@ -23,6 +24,8 @@ Form1::Form1(ProgramContext context)
     cmdClear.onClick = [this] { cmdClear_Click(); };
     cmdMinimize.onClick = [this] { minimizeToTray(); };
     cmdAutoTitle.onClick = [this] { cmdAutoTitle_Click(); };
+    cmdSetup.onClick = [this] { context_.windows.showSetup(); };
+    imgAbout.onClick = [this] { context_.windows.showAbout(); };
     menclose.onClick = [this] { menclose_Click(); };
     mennone.onClick = [this] { mennone_Click(); };
     menenable.onClick = [this] { menenable_Click(); };

@@ -4,20 +4,11 @@
 #include <vector>
 
 #include "foundation/desktop.h"
-#include "foundation/file_store.h"
 #include "foundation/forms.h"
 #include "foundation/settings.h"
+#include "mainwindow/program_context.h"
 
 namespace pellorin {
-
-// What every window of the main program works with.
-struct ProgramContext {
-    Desktop& desktop;
-    FileStore& files;
-    forms::Runtime& runtime;
-    SharedSettings& settings;
-    TrayIconData& trayIconData;  // zero until the window first goes to the tray
-};
 
 namespace form1 {
 extern const char* const caption;
@@ -84,7 +75,7 @@ public:
     forms::Timer Timer1{1500, false};
     forms::Timer Timer2{300, true};
 
-    // Window events, called by the host.
+    // Window events.
     void Form_Load();
     void Form_Resize();
     void Form_Unload() { cmdExit_Click(); }
@@ -95,6 +86,14 @@ public:
     // The notification area was rebuilt (Explorer restarted, or it came up
     // after us at log-on): an icon we had is gone from it.
     void taskbarRecreated();
+
+    void formResized() override { Form_Resize(); }
+    void closeRequested() override { Form_Unload(); }
+    void sessionEnding() override { Form_Unload(); }
+    void windowDestroyed() override { Form_Terminate(); }
+    void mouseMoved(double xTwips) override { Form_MouseMove(xTwips); }
+    void taskbarCreated() override { taskbarRecreated(); }
+    bool closesOnEscape() const override { return false; }
 
     void cmdExit_Click();
     void cmdRefresh_Click();

@@ -1,4 +1,4 @@
-// Pellorin.exe: the main window on the real desktop.
+// Pellorin.exe: the program's windows on the real desktop.
 #include <windows.h>
 
 #include <commctrl.h>
@@ -12,22 +12,16 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
     INITCOMMONCONTROLSEX controls{sizeof controls, ICC_STANDARD_CLASSES | ICC_WIN95_CLASSES};
     InitCommonControlsEx(&controls);
 
+    HICON icon = static_cast<HICON>(LoadImageA(instance, MAKEINTRESOURCEA(1), IMAGE_ICON, 32, 32, 0));
     pellorin::Win32Desktop desktop;
     pellorin::Win32Files files;
-    pellorin::Win32Runtime runtime;
+    pellorin::Win32Runtime runtime(instance, icon);
     pellorin::Program program(desktop, files, runtime);
     pellorin::Form1& form = program.form1;
 
-    HICON icon = static_cast<HICON>(LoadImageA(instance, MAKEINTRESOURCEA(1), IMAGE_ICON, 32, 32, 0));
-    pellorin::FormWindow window(form, instance, icon,
-                                {.resize = [&] { form.Form_Resize(); },
-                                 .unload = [&] { form.Form_Unload(); },
-                                 .endSession = [&] { form.Form_Unload(); },
-                                 .terminate = [&] { form.Form_Terminate(); },
-                                 .mouseMove = [&](double x) { form.Form_MouseMove(x); },
-                                 .taskbarCreated = [&] { form.taskbarRecreated(); }});
+    runtime.createWindow(form);
+    pellorin::FormWindow& window = runtime.windowOf(form);
     runtime.setOwner(window.window());
-    runtime.addDialogWindow(window.window());
 
     form.Form_Load();
     // A "minimized" start has already put the window into the tray.

@@ -1,23 +1,56 @@
 #pragma once
 
+#include <memory>
+
+#include "dialogs/form2.h"
+#include "dialogs/form4.h"
 #include "foundation/desktop.h"
 #include "foundation/file_store.h"
 #include "foundation/forms.h"
 #include "foundation/settings.h"
 #include "foundation/tray_icon_data.h"
 #include "mainwindow/form1.h"
+#include "mainwindow/program_context.h"
 
 namespace pellorin {
 
-// The main program's module-level state and its main window, wired to the
+// A window that is loaded on demand. After it is closed the object stays
+// until the next loading replaces it: a handler of the window may still be
+// running when it closes itself.
+template <typename F>
+struct LoadedForm {
+    std::unique_ptr<F> form;
+    bool loaded = false;
+    F* get() const { return loaded ? form.get() : nullptr; }
+};
+
+// The main program's module-level state and its windows, wired to the
 // platform it runs on.
-class Program {
+class Program : public ProgramWindows {
 public:
     Program(Desktop& desktop, FileStore& files, forms::Runtime& runtime);
 
     SharedSettings settings;
     TrayIconData trayIconData;
     Form1 form1;
+    LoadedForm<Form2> form2;
+    LoadedForm<Form4> form4;
+
+    Form1& mainWindow() override { return form1; }
+    void showSetup() override { show(form2); }
+    void showPopupSize() override { show(form4); }
+    void showAbout() override {}
+    void showUpdateCheck() override {}
+    void unload(forms::Form& form) override;
+    Form2* loadedSetup() override { return form2.get(); }
+
+private:
+    template <typename F>
+    void show(LoadedForm<F>& slot);
+    template <typename F>
+    bool unloadIf(LoadedForm<F>& slot, forms::Form& form);
+
+    ProgramContext context_;
 };
 
 }  // namespace pellorin

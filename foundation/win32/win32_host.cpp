@@ -5,6 +5,7 @@
 
 #include "foundation/win32/win32_desktop.h"
 
+#include <algorithm>
 #include <string>
 
 namespace pellorin {
@@ -27,10 +28,16 @@ bool isDecoration(const forms::ControlLayout& layout) {
 NativeKind nativeKindOf(const forms::ControlLayout& layout) {
     using forms::Kind;
     switch (layout.kind) {
-        case Kind::label: return {"STATIC", SS_LEFT | SS_NOPREFIX, 0};
-        case Kind::textBox:
-            return {"EDIT", static_cast<DWORD>(ES_AUTOHSCROLL | WS_TABSTOP | (layout.readOnly ? ES_READONLY : 0)),
+        case Kind::label:
+            return {"STATIC",
+                    static_cast<DWORD>(SS_LEFT | SS_NOPREFIX | (layout.link ? SS_NOTIFY : 0) |
+                                       (layout.border ? SS_SUNKEN | SS_LEFTNOWORDWRAP : 0)),
+                    0};
+        case Kind::textBox: {
+            const DWORD lines = layout.multiLine ? ES_MULTILINE | ES_AUTOVSCROLL | WS_VSCROLL : ES_AUTOHSCROLL;
+            return {"EDIT", static_cast<DWORD>(lines | WS_TABSTOP | (layout.readOnly ? ES_READONLY : 0)),
                     WS_EX_CLIENTEDGE};
+        }
         case Kind::commandButton: return {"BUTTON", BS_PUSHBUTTON | WS_TABSTOP, 0};
         // The portable option and check state is the truth, so the buttons
         // do not check themselves.
@@ -91,7 +98,7 @@ public:
                 else if (auto* label = dynamic_cast<forms::Label*>(&control))
                     setText(label->caption());
                 break;
-            case Aspect::enabled: EnableWindow(window_, control.enabled()); break;
+            case Aspect::enabled: EnableWindow(window_, control.usable()); break;
             case Aspect::visible: ShowWindow(window_, control.visible() ? SW_SHOW : SW_HIDE); break;
             case Aspect::checked: {
                 bool checked = false;
@@ -103,8 +110,12 @@ public:
             case Aspect::items: refillList(static_cast<forms::ListBox&>(control)); break;
             case Aspect::itemAdded: addItem(static_cast<forms::ListBox&>(control).items().back()); break;
             case Aspect::selection:
-                SendMessageA(window_, LB_SETCURSEL,
-                             static_cast<WPARAM>(static_cast<forms::ListBox&>(control).selectedIndex()), 0);
+                if (auto* box = dynamic_cast<forms::TextBox*>(&control))
+                    SendMessageA(window_, EM_SETSEL, static_cast<WPARAM>(box->selectionStart()),
+                                 static_cast<LPARAM>(box->selectionStart()));
+                else
+                    SendMessageA(window_, LB_SETCURSEL,
+                                 static_cast<WPARAM>(static_cast<forms::ListBox&>(control).selectedIndex()), 0);
                 break;
             case Aspect::focus: SetFocus(window_); break;
         }
@@ -127,7 +138,7 @@ public:
         if (dynamic_cast<forms::OptionButton*>(&control_) || dynamic_cast<forms::CheckBox*>(&control_))
             update(control_, forms::Aspect::checked);
         if (auto* list = dynamic_cast<forms::ListBox*>(&control_)) refillList(*list);
-        EnableWindow(window_, control_.enabled());
+        EnableWindow(window_, control_.usable());
     }
 
 private:
@@ -157,10 +168,37 @@ private:
     bool settingText_ = false;
 };
 
+Win32Runtime::~Win32Runtime() = default;
+
+forms::WindowHost& Win32Runtime::createWindow(forms::Form& form) {
+    std::erase_if(closed_, [](const std::unique_ptr<FormWindow>& closed) { return !closed->busy(); });
+    auto window = std::make_unique<FormWindow>(form, instance_, icon_);
+    FormWindow& created = *window;
+    windows_[&form] = std::move(window);
+    return created;
+}
+
+void Win32Runtime::destroyWindow(forms::Form& form) {
+    auto found = windows_.find(&form);
+    if (found == windows_.end()) return;
+    std::unique_ptr<FormWindow> window = std::move(found->second);
+    windows_.erase(found);
+    window->destroy();
+    closed_.push_back(std::move(window));
+}
+
 bool Win32Runtime::translateDialogMessage(MSG& message) {
-    for (HWND window : dialogWindows_)
-        if (IsWindow(window) && IsDialogMessageA(window, &message)) return true;
+    // The window the message is for, or the one its control belongs to.
+    HWND top = message.hwnd ? GetAncestor(message.hwnd, GA_ROOT) : nullptr;
+    for (const auto& [form, window] : windows_)
+        if (window->window() == top) return IsDialogMessageA(top, &message) != FALSE;
     return false;
+}
+
+void Win32Runtime::dispatch(MSG& message) {
+    if (translateDialogMessage(message)) return;
+    TranslateMessage(&message);
+    DispatchMessageA(&message);
 }
 
 void Win32Runtime::yieldToPendingMessages() {
@@ -171,14 +209,15 @@ void Win32Runtime::yieldToPendingMessages() {
             PostQuitMessage(static_cast<int>(message.wParam));
             return;
         }
-        if (translateDialogMessage(message)) continue;
-        TranslateMessage(&message);
-        DispatchMessageA(&message);
+        dispatch(message);
     }
 }
 
 int Win32Runtime::messageBox(const std::string& text, const std::string& title, int style) {
-    return MessageBoxA(owner_, text.c_str(), title.c_str(), static_cast<UINT>(style));
+    // The box belongs to the window the user is working in, if it is ours.
+    HWND owner = GetActiveWindow();
+    if (!owner) owner = owner_;
+    return MessageBoxA(owner, text.c_str(), title.c_str(), static_cast<UINT>(style));
 }
 
 void Win32Runtime::endProgram() {
@@ -188,16 +227,12 @@ void Win32Runtime::endProgram() {
 
 int Win32Runtime::run() {
     MSG message;
-    while (GetMessageA(&message, nullptr, 0, 0) > 0) {
-        if (translateDialogMessage(message)) continue;
-        TranslateMessage(&message);
-        DispatchMessageA(&message);
-    }
+    while (GetMessageA(&message, nullptr, 0, 0) > 0) dispatch(message);
     return static_cast<int>(message.wParam);
 }
 
-FormWindow::FormWindow(forms::Form& form, HINSTANCE instance, HICON icon, FormEvents events)
-    : form_(form), instance_(instance), icon_(icon), events_(std::move(events)) {
+FormWindow::FormWindow(forms::Form& form, HINSTANCE instance, HICON icon)
+    : form_(form), instance_(instance), icon_(icon) {
     WNDCLASSEXA windowClass{};
     windowClass.cbSize = sizeof windowClass;
     windowClass.lpfnWndProc = windowProc;
@@ -216,16 +251,42 @@ FormWindow::FormWindow(forms::Form& form, HINSTANCE instance, HICON icon, FormEv
 
     taskbarCreatedMessage_ = RegisterWindowMessageA("TaskbarCreated");
 
-    const DWORD style = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX | WS_CLIPCHILDREN;
+    // A frame leaves its inside to be painted by the window under it.
+    const bool hasFrames = std::any_of(form.controls().begin(), form.controls().end(), [](forms::Control* control) {
+        return control->layout().kind == forms::Kind::frame;
+    });
+    DWORD style = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | (hasFrames ? 0 : WS_CLIPCHILDREN);
+    if (form.border() == forms::Border::fixedWithMinimize) style |= WS_MINIMIZEBOX;
+    if (form.border() == forms::Border::sizable) style |= WS_THICKFRAME | WS_MINIMIZEBOX | WS_MAXIMIZEBOX;
     RECT frame{0, 0, toPixelsX(form.clientWidth()), toPixelsY(form.clientHeight())};
     AdjustWindowRectEx(&frame, style, FALSE, 0);
-    CreateWindowExA(0, formClassName, form.caption().c_str(), style, CW_USEDEFAULT, CW_USEDEFAULT,
-                    frame.right - frame.left, frame.bottom - frame.top, nullptr, nullptr, instance, this);
+    const int width = frame.right - frame.left;
+    const int height = frame.bottom - frame.top;
+    // The main window goes where Windows puts new windows; the others open
+    // in the middle of the screen the user works on.
+    int left = CW_USEDEFAULT;
+    int top = CW_USEDEFAULT;
+    if (form.border() != forms::Border::fixedWithMinimize) {
+        RECT work{};
+        SystemParametersInfoA(SPI_GETWORKAREA, 0, &work, 0);
+        left = work.left + std::max(0L, (work.right - work.left - width) / 2);
+        top = work.top + std::max(0L, (work.bottom - work.top - height) / 2);
+    }
+    CreateWindowExA(0, formClassName, form.caption().c_str(), style, left, top, width, height, nullptr, nullptr,
+                    instance, this);
     form.attachHost(this);
 }
 
 FormWindow::~FormWindow() {
-    if (font_) DeleteObject(font_);
+    for (HFONT font : {font_, boldFont_, linkFont_})
+        if (font) DeleteObject(font);
+}
+
+void FormWindow::destroy() {
+    for (auto& peer : peers_) peer->control().attach(nullptr);
+    for (forms::Timer* timer : form_.timers()) timer->onEnabledChanged = nullptr;
+    form_.attachHost(nullptr);
+    if (IsWindow(window_)) DestroyWindow(window_);
 }
 
 LRESULT CALLBACK FormWindow::windowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
@@ -236,12 +297,16 @@ LRESULT CALLBACK FormWindow::windowProc(HWND window, UINT message, WPARAM wParam
     }
     auto* self = reinterpret_cast<FormWindow*>(GetWindowLongPtrA(window, GWLP_USERDATA));
     if (!self) return DefWindowProcA(window, message, wParam, lParam);
-    return self->onMessage(message, wParam, lParam);
+    if (message == WM_NCDESTROY) SetWindowLongPtrA(window, GWLP_USERDATA, 0);
+    ++self->depth_;
+    const LRESULT result = self->onMessage(message, wParam, lParam);
+    --self->depth_;
+    return result;
 }
 
 LRESULT FormWindow::onMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     if (message == taskbarCreatedMessage_ && message != 0) {
-        if (events_.taskbarCreated) events_.taskbarCreated();
+        form_.taskbarCreated();
         return 0;
     }
     switch (message) {
@@ -250,21 +315,38 @@ LRESULT FormWindow::onMessage(UINT message, WPARAM wParam, LPARAM lParam) {
         case WM_PAINT: paintDecorations(); return 0;
         case WM_TIMER: onTimer(wParam); return 0;
         case WM_SIZE:
-            if (resizeEventsOn_ && events_.resize) events_.resize();
+            if (resizeEventsOn_) form_.formResized();
             return 0;
-        case WM_CLOSE:
-            if (events_.unload) events_.unload();
-            return 0;
+        case WM_CLOSE: form_.closeRequested(); return 0;
         case WM_QUERYENDSESSION: return TRUE;
         case WM_ENDSESSION:
-            if (wParam && events_.endSession) events_.endSession();
+            if (wParam) form_.sessionEnding();
             return 0;
-        case WM_DESTROY:
-            if (events_.terminate) events_.terminate();
+        case WM_DESTROY: form_.windowDestroyed(); return 0;
+        case WM_MOUSEMOVE: form_.mouseMoved(GET_X_LPARAM(lParam) * twipsPerPixelX()); return 0;
+        case WM_ACTIVATE:
+            // The keyboard goes back where it was when the user left the window.
+            if (LOWORD(wParam) == WA_INACTIVE) {
+                HWND focus = GetFocus();
+                if (focus && IsChild(window_, focus)) focus_ = focus;
+            } else if (focus_ && IsWindow(focus_)) {
+                SetFocus(focus_);
+            }
             return 0;
-        case WM_MOUSEMOVE:
-            if (events_.mouseMove) events_.mouseMove(GET_X_LPARAM(lParam) * twipsPerPixelX());
-            return 0;
+        case WM_SETCURSOR:
+            if (Peer* peer = peerOf(reinterpret_cast<HWND>(wParam)); peer && peer->control().layout().link) {
+                SetCursor(LoadCursor(nullptr, IDC_HAND));
+                return TRUE;
+            }
+            return DefWindowProcA(window_, message, wParam, lParam);
+        case WM_CTLCOLORSTATIC:
+            if (Peer* peer = peerOf(reinterpret_cast<HWND>(lParam)); peer && peer->control().layout().link) {
+                HDC dc = reinterpret_cast<HDC>(wParam);
+                SetTextColor(dc, peer->control().usable() ? GetSysColor(COLOR_HOTLIGHT) : GetSysColor(COLOR_GRAYTEXT));
+                SetBkColor(dc, GetSysColor(COLOR_BTNFACE));
+                return reinterpret_cast<LRESULT>(GetSysColorBrush(COLOR_BTNFACE));
+            }
+            return DefWindowProcA(window_, message, wParam, lParam);
         default: return DefWindowProcA(window_, message, wParam, lParam);
     }
 }
@@ -287,9 +369,14 @@ int FormWindow::toPixelsY(int twips) const { return MulDiv(twips, dpiY_, twipsPe
 
 void FormWindow::createControls() {
     // Tahoma 8.25 pt at the screen's own resolution.
-    font_ =
-        CreateFontA(-MulDiv(825, dpiY_, 7200), 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE, DEFAULT_CHARSET,
-                    OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY, DEFAULT_PITCH | FF_DONTCARE, "Tahoma");
+    const auto tahoma = [this](int weight, bool underline) {
+        return CreateFontA(-MulDiv(825, dpiY_, 7200), 0, 0, 0, weight, FALSE, underline, FALSE, DEFAULT_CHARSET,
+                           OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY, DEFAULT_PITCH | FF_DONTCARE,
+                           "Tahoma");
+    };
+    font_ = tahoma(FW_NORMAL, false);
+    boldFont_ = tahoma(FW_BOLD, false);
+    linkFont_ = tahoma(FW_NORMAL, true);
     tooltip_ = CreateWindowExA(WS_EX_TOPMOST, TOOLTIPS_CLASSA, nullptr, WS_POPUP | TTS_ALWAYSTIP, CW_USEDEFAULT,
                                CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, window_, nullptr, instance_, nullptr);
     if (tooltip_) SendMessageA(tooltip_, TTM_SETMAXTIPWIDTH, 0, 400);
@@ -305,12 +392,14 @@ void FormWindow::createControls() {
         }
         const NativeKind kind = nativeKindOf(layout);
         const DWORD style = WS_CHILD | kind.style | (layout.visible ? WS_VISIBLE : 0);
-        HWND child = CreateWindowExA(kind.exStyle, kind.className, "", style, toPixelsX(layout.left),
-                                     toPixelsY(layout.top), toPixelsX(layout.width), toPixelsY(layout.height), window_,
-                                     reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), instance_, nullptr);
+        HWND child = CreateWindowExA(kind.exStyle, kind.className, "", style, toPixelsX(control->windowLeft()),
+                                     toPixelsY(control->windowTop()), toPixelsX(layout.width), toPixelsY(layout.height),
+                                     window_, reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), instance_, nullptr);
         ++id;
-        SendMessageA(child, WM_SETFONT, reinterpret_cast<WPARAM>(font_), FALSE);
-        if (layout.kind == forms::Kind::textBox && layout.maxLength > 0)
+        HFONT font = layout.bold ? boldFont_ : layout.link ? linkFont_ : font_;
+        SendMessageA(child, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
+        if (layout.kind == forms::Kind::textBox && (layout.maxLength > 0 || layout.multiLine))
+            // A document may well be longer than an edit control takes by default.
             SendMessageA(child, EM_LIMITTEXT, static_cast<WPARAM>(layout.maxLength), 0);
         if (layout.kind == forms::Kind::image) SendMessageA(child, STM_SETICON, reinterpret_cast<WPARAM>(icon_), 0);
         if (tooltip_ && layout.tooltip && *layout.tooltip) {
@@ -327,6 +416,7 @@ void FormWindow::createControls() {
         control->attach(peer.get());
         peers_.push_back(std::move(peer));
     }
+    arrangeTabOrder();
 
     for (forms::Timer* timer : form_.timers()) {
         timer->onEnabledChanged = [this](forms::Timer& changed) { syncTimer(changed); };
@@ -334,7 +424,44 @@ void FormWindow::createControls() {
     }
 }
 
+void FormWindow::arrangeTabOrder() {
+    if (form_.tabOrder().empty()) return;
+    // Tab follows the order of the child windows: first the controls that
+    // take no focus, then the form's tab order, then any other.
+    // Frames go underneath what they hold.
+    const auto isFrame = [](Peer& peer) { return peer.control().layout().kind == forms::Kind::frame; };
+    std::vector<HWND> order;
+    for (auto& peer : peers_)
+        if (peer->window() && !isFrame(*peer) && !(GetWindowLongA(peer->window(), GWL_STYLE) & WS_TABSTOP))
+            order.push_back(peer->window());
+    for (forms::Control* control : form_.tabOrder())
+        for (auto& peer : peers_)
+            if (&peer->control() == control && peer->window()) order.push_back(peer->window());
+    for (auto& peer : peers_)
+        if (peer->window() && !isFrame(*peer) && std::find(order.begin(), order.end(), peer->window()) == order.end())
+            order.push_back(peer->window());
+    for (auto& peer : peers_)
+        if (peer->window() && isFrame(*peer)) order.push_back(peer->window());
+    HWND after = HWND_TOP;
+    for (HWND child : order) {
+        SetWindowPos(child, after, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+        after = child;
+    }
+}
+
+FormWindow::Peer* FormWindow::peerOf(HWND child) {
+    if (!child) return nullptr;
+    for (auto& peer : peers_)
+        if (peer->window() == child) return peer.get();
+    return nullptr;
+}
+
 void FormWindow::onCommand(int id, int code) {
+    if (id == IDCANCEL) {
+        // Esc in a dialog, as its close box.
+        if (form_.closesOnEscape()) form_.closeRequested();
+        return;
+    }
     const int index = id - firstControlId;
     if (index < 0 || index >= static_cast<int>(peers_.size())) return;
     Peer& peer = *peers_[static_cast<std::size_t>(index)];
@@ -343,6 +470,9 @@ void FormWindow::onCommand(int id, int code) {
         case forms::Kind::commandButton:
         case forms::Kind::image:
             if (code == BN_CLICKED || code == STN_CLICKED) static_cast<forms::CommandButton&>(control).click();
+            break;
+        case forms::Kind::label:
+            if (code == STN_CLICKED) static_cast<forms::Label&>(control).click();
             break;
         case forms::Kind::optionButton:
             if (code == BN_CLICKED) static_cast<forms::OptionButton&>(control).select();
@@ -402,9 +532,16 @@ void FormWindow::setWindowState(int state) {
 }
 
 void FormWindow::show() {
+    const bool opening = !IsWindowVisible(window_) && !focus_;
     ShowWindow(window_, SW_SHOW);
-    // Brought back from the tray by a click on the icon: the user wants it in front.
+    // Brought back from the tray, or opened once more: the user wants it in front.
     SetForegroundWindow(window_);
+    if (!opening || !form_.firstFocus()) return;
+    for (auto& peer : peers_)
+        if (&peer->control() == form_.firstFocus() && peer->window()) {
+            focus_ = peer->window();
+            SetFocus(focus_);
+        }
 }
 
 void FormWindow::hide() { ShowWindow(window_, SW_HIDE); }

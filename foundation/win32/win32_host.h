@@ -2,7 +2,7 @@
 
 #include <windows.h>
 
-#include <functional>
+#include <map>
 #include <memory>
 #include <vector>
 
@@ -10,13 +10,22 @@
 
 namespace pellorin {
 
-// Message boxes, the yield and the end of the process, on the one UI thread.
+class FormWindow;
+
+// Message boxes, the yield, the windows of the forms and the end of the
+// process, on the one UI thread.
 class Win32Runtime : public forms::Runtime {
 public:
+    Win32Runtime(HINSTANCE instance, HICON icon) : instance_(instance), icon_(icon) {}
+    ~Win32Runtime() override;
+
+    // The main window: message boxes belong to it when no other window of
+    // ours is active, and it goes last when the program ends.
     void setOwner(HWND owner) { owner_ = owner; }
-    void addDialogWindow(HWND window) { dialogWindows_.push_back(window); }
-    // Hands keyboard navigation (Tab, arrows) to the window it belongs to.
-    bool translateDialogMessage(MSG& message);
+
+    forms::WindowHost& createWindow(forms::Form& form) override;
+    void destroyWindow(forms::Form& form) override;
+    FormWindow& windowOf(forms::Form& form) { return *windows_.at(&form); }
 
     void yieldToPendingMessages() override;
     int messageBox(const std::string& text, const std::string& title, int style) override;
@@ -26,29 +35,27 @@ public:
     int run();
 
 private:
-    HWND owner_ = nullptr;
-    std::vector<HWND> dialogWindows_;
-};
+    // Hands keyboard navigation (Tab, arrows, Esc) to the window it belongs to.
+    bool translateDialogMessage(MSG& message);
+    void dispatch(MSG& message);
 
-// The window events a form's logic wants to hear about.
-struct FormEvents {
-    std::function<void()> resize;
-    std::function<void()> unload;      // the close box
-    std::function<void()> endSession;  // Windows is logging off
-    std::function<void()> terminate;
-    std::function<void(double x)> mouseMove;  // X in twips
-    std::function<void()> taskbarCreated;     // the shell's notification area was rebuilt
+    HINSTANCE instance_;
+    HICON icon_;
+    HWND owner_ = nullptr;
+    std::map<forms::Form*, std::unique_ptr<FormWindow>> windows_;
+    // Closed windows whose message handling may still be on the stack.
+    std::vector<std::unique_ptr<FormWindow>> closed_;
 };
 
 // A real window built from a form's design: one child control per layout
 // entry, the form's timers as window timers, and every notification handed
-// back to the portable control it belongs to.
+// back to the portable control or form it belongs to.
 class FormWindow : public forms::WindowHost {
 public:
     // Control identifiers start here, in the order of the form's controls.
     static constexpr int firstControlId = 100;
 
-    FormWindow(forms::Form& form, HINSTANCE instance, HICON icon, FormEvents events);
+    FormWindow(forms::Form& form, HINSTANCE instance, HICON icon);
     ~FormWindow() override;
     FormWindow(const FormWindow&) = delete;
     FormWindow& operator=(const FormWindow&) = delete;
@@ -56,6 +63,9 @@ public:
     HWND window() const { return window_; }
     // Resize events before the form has loaded would reach half-built logic.
     void deliverResizeEvents() { resizeEventsOn_ = true; }
+    // The window goes; the portable controls are let go first.
+    void destroy();
+    bool busy() const { return depth_ > 0; }
 
     std::uint32_t handle() override;
     std::uint32_t iconHandle() override;
@@ -73,22 +83,27 @@ private:
     static LRESULT CALLBACK windowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
     LRESULT onMessage(UINT message, WPARAM wParam, LPARAM lParam);
     void createControls();
+    void arrangeTabOrder();
     void paintDecorations();
     void onCommand(int id, int code);
     void onTimer(UINT_PTR id);
     void syncTimer(forms::Timer& timer);
+    Peer* peerOf(HWND child);
     int toPixelsX(int twips) const;
     int toPixelsY(int twips) const;
 
     forms::Form& form_;
     HINSTANCE instance_;
     HICON icon_;
-    FormEvents events_;
     HWND window_ = nullptr;
     HWND tooltip_ = nullptr;
+    HWND focus_ = nullptr;  // given back when the window is active again
     HFONT font_ = nullptr;
+    HFONT boldFont_ = nullptr;
+    HFONT linkFont_ = nullptr;
     int dpiX_ = 96;
     int dpiY_ = 96;
+    int depth_ = 0;  // messages being handled
     bool resizeEventsOn_ = false;
     UINT taskbarCreatedMessage_ = 0;
     std::vector<std::unique_ptr<Peer>> peers_;

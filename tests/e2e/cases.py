@@ -205,8 +205,9 @@ class Case:
 
     # ---- the main window ---------------------------------------------------
 
-    def ctl(self, cid):
-        rc, r = self.probe("ctl", TITLE, cid)
+    def ctl_of(self, title, cid):
+        """A control of the window titled title: class, enabled, visible, check, text."""
+        rc, r = self.probe("ctl", title, cid)
         out = {k: v[0] for k, v in r.items()}
         if "text" in out:
             out["text"] = bytes.fromhex(out["text"])
@@ -214,6 +215,9 @@ class Case:
             if k in out:
                 out[k] = int(out[k])
         return out
+
+    def ctl(self, cid):
+        return self.ctl_of(TITLE, cid)
 
     def text(self, cid):
         return self.ctl(cid).get("text")

@@ -200,6 +200,28 @@ void SubstituteRuntime::endProgram() {
     throw ProgramEnded{};
 }
 
+forms::WindowHost& SubstituteRuntime::createWindow(forms::Form& form) {
+    auto host = std::make_unique<SubstituteHost>();
+    host->window = nextWindow_;
+    nextWindow_ += 0x10;
+    if (onCreate) onCreate(form, *host);
+    form.attachHost(host.get());
+    return *(windows[&form] = std::move(host));
+}
+
+void SubstituteRuntime::destroyWindow(forms::Form& form) {
+    auto found = windows.find(&form);
+    if (found == windows.end()) return;
+    form.attachHost(nullptr);
+    closed_.push_back(std::move(found->second));
+    windows.erase(found);
+}
+
+SubstituteHost* SubstituteRuntime::windowOf(const forms::Form& form) {
+    auto found = windows.find(&form);
+    return found == windows.end() ? nullptr : found->second.get();
+}
+
 namespace {
 forms::MenuItem* findEntry(forms::MenuItem& menu, const std::string& name) {
     for (forms::MenuItem* child : menu.children()) {

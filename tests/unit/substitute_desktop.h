@@ -3,6 +3,7 @@
 #include <deque>
 #include <functional>
 #include <map>
+#include <memory>
 #include <optional>
 #include <string>
 #include <vector>
@@ -114,6 +115,8 @@ public:
 
 struct ProgramEnded {};
 
+class SubstituteHost;
+
 class SubstituteRuntime : public forms::Runtime {
 public:
     struct Box {
@@ -131,6 +134,18 @@ public:
     void yieldToPendingMessages() override;
     int messageBox(const std::string& text, const std::string& title, int style) override;
     [[noreturn]] void endProgram() override;
+
+    // Windows of the forms loaded on demand, while they are open.
+    std::map<const forms::Form*, std::unique_ptr<SubstituteHost>> windows;
+    // Runs as each of them is created, e.g. to give it a place on the desktop.
+    std::function<void(forms::Form&, SubstituteHost&)> onCreate;
+    forms::WindowHost& createWindow(forms::Form& form) override;
+    void destroyWindow(forms::Form& form) override;
+    SubstituteHost* windowOf(const forms::Form& form);
+
+private:
+    std::vector<std::unique_ptr<SubstituteHost>> closed_;
+    std::uint32_t nextWindow_ = 0x5000;
 };
 
 class SubstituteHost : public forms::WindowHost {

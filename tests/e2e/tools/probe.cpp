@@ -48,6 +48,9 @@
 //                                  again if the menu did not take it (clicks=N)
 //   menu-key VK                    posts a key press to the innermost open menu
 //   mouse-click X Y [left|right]   a click at that screen point through SendInput
+//   focused TITLE                  id=N of the control that has the keyboard focus in the window
+//   move TITLE X Y W H             MoveWindow from outside (outer size)
+//   press TITLE ID                 a real click on the control's centre through SendInput
 //
 // Menus and the notification area are read from inside their processes by
 // probehook.dll, which must lie beside probe.exe.
@@ -184,6 +187,23 @@ void clickAt(POINT at, bool right) {
     SendInput(1, &in[1], sizeof(INPUT));
     // Not gone before the desktop has passed the click on.
     Sleep(200);
+}
+
+// Moved there and clicked as a hand would: every event carries the point.
+void clickThere(POINT at, bool right) {
+    INPUT in[3] = {};
+    for (INPUT& i : in) {
+        i.type = INPUT_MOUSE;
+        i.mi.dx = MulDiv(at.x, 65535, GetSystemMetrics(SM_CXSCREEN) - 1);
+        i.mi.dy = MulDiv(at.y, 65535, GetSystemMetrics(SM_CYSCREEN) - 1);
+        i.mi.dwFlags = MOUSEEVENTF_ABSOLUTE | MOUSEEVENTF_MOVE;
+    }
+    in[1].mi.dwFlags |= right ? MOUSEEVENTF_RIGHTDOWN : MOUSEEVENTF_LEFTDOWN;
+    in[2].mi.dwFlags |= right ? MOUSEEVENTF_RIGHTUP : MOUSEEVENTF_LEFTUP;
+    for (INPUT& i : in) {
+        SendInput(1, &i, sizeof(INPUT));
+        Sleep(100);
+    }
 }
 
 POINT centre(const RECT& r) { return POINT{(r.left + r.right) / 2, (r.top + r.bottom) / 2}; }
@@ -444,22 +464,8 @@ int run(int argc, char** argv) {
         return 0;
     }
     if (cmd == "mouse-click" && argc >= 4) {
-        // Moved there and clicked as a hand would: every event carries the point.
-        LONG x = std::strtol(argv[2], nullptr, 10), y = std::strtol(argv[3], nullptr, 10);
-        const bool right = argc >= 5 && std::string(argv[4]) == "right";
-        INPUT in[3] = {};
-        for (INPUT& i : in) {
-            i.type = INPUT_MOUSE;
-            i.mi.dx = MulDiv(x, 65535, GetSystemMetrics(SM_CXSCREEN) - 1);
-            i.mi.dy = MulDiv(y, 65535, GetSystemMetrics(SM_CYSCREEN) - 1);
-            i.mi.dwFlags = MOUSEEVENTF_ABSOLUTE | MOUSEEVENTF_MOVE;
-        }
-        in[1].mi.dwFlags |= right ? MOUSEEVENTF_RIGHTDOWN : MOUSEEVENTF_LEFTDOWN;
-        in[2].mi.dwFlags |= right ? MOUSEEVENTF_RIGHTUP : MOUSEEVENTF_LEFTUP;
-        for (INPUT& i : in) {
-            SendInput(1, &i, sizeof(INPUT));
-            Sleep(100);
-        }
+        POINT at{std::strtol(argv[2], nullptr, 10), std::strtol(argv[3], nullptr, 10)};
+        clickThere(at, argc >= 5 && std::string(argv[4]) == "right");
         return 0;
     }
     if (argc < 3) return 2;
@@ -631,6 +637,17 @@ int run(int argc, char** argv) {
         // What a shell broadcasts once its notification area is (re)built.
         return PostMessageA(top, RegisterWindowMessageA("TaskbarCreated"), 0, 0) ? 0 : 1;
     }
+    if (cmd == "focused") {
+        GUITHREADINFO info{};
+        info.cbSize = sizeof info;
+        if (!GetGUIThreadInfo(GetWindowThreadProcessId(top, nullptr), &info) || !info.hwndFocus) return 1;
+        std::printf("id=%d\n", GetDlgCtrlID(info.hwndFocus));
+        return GetAncestor(info.hwndFocus, GA_ROOT) == top ? 0 : 1;
+    }
+    if (cmd == "move" && argc >= 7) {
+        const auto n = [&](int i) { return (int)std::strtol(argv[i], nullptr, 10); };
+        return MoveWindow(top, n(3), n(4), n(5), n(6), TRUE) ? 0 : 1;
+    }
     if (cmd == "foreground") {
         SetForegroundWindow(top);
         return GetForegroundWindow() == top ? 0 : 1;
@@ -665,6 +682,12 @@ int run(int argc, char** argv) {
         return 0;
     }
     if (cmd == "click") return PostMessageA(ctl, BM_CLICK, 0, 0) ? 0 : 1;
+    if (cmd == "press") {
+        RECT r{};
+        GetWindowRect(ctl, &r);
+        clickThere(centre(r), false);
+        return 0;
+    }
     if (cmd == "select" && argc >= 5) {
         int index = (int)std::strtol(argv[4], nullptr, 10);
         DWORD_PTR res = 0;
