@@ -4,7 +4,7 @@
 set -euo pipefail
 here=$(cd "$(dirname "$0")" && pwd)
 
-need=(cmake make g++-mingw-w64-i686 g++-mingw-w64-x86-64 wine wine32:i386 fonts-wine xvfb imagemagick x11-utils)
+need=(cmake make g++-mingw-w64-i686 g++-mingw-w64-x86-64 wine wine32:i386 fonts-wine xvfb imagemagick x11-utils nsis)
 if [ "${1:-all}" = all ]; then
   need+=(g++ googletest libgtest-dev libbenchmark-dev clang-14 libclang-rt-14-dev python3 passwd util-linux)
 fi

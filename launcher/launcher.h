@@ -1,0 +1,41 @@
+#pragma once
+
+#include <string>
+
+#include "foundation/desktop.h"
+
+namespace pellorin {
+
+// What rovudir needs beyond the desktop. Paths are UTF-8, so that a user
+// profile outside the ANSI code page still holds a working install.
+class LauncherHost {
+public:
+    enum class StartResult { started, missing, failed };
+
+    virtual ~LauncherHost() = default;
+
+    // The folder of the running launcher, without a trailing separator.
+    virtual std::string ownFolder() = 0;
+    virtual StartResult startProgram(const std::string& path, int showCommand) = 0;
+    virtual void messageBox(const std::string& text, const std::string& title, int style) = 0;
+    virtual void endProgram() = 0;
+};
+
+inline constexpr const char* pellorinCaption = "Pellorin";
+// Pellorin's own name first: its 8.3 alias exists only where the volume
+// keeps short names (many NTFS volumes do not, and Wine makes up others).
+inline constexpr const char* pellorinExecutable = "Pellorin.exe";
+inline constexpr const char* pellorinShortName = "pellor~1.exe";
+inline constexpr int showNormal = 1;  // SW_SHOWNORMAL: a normal window that takes the focus
+inline constexpr const char* missingExecutableText = "Can\xb4t find Pellorin exe-file";
+inline constexpr int missingExecutableStyle = 48;  // exclamation icon, one OK button
+
+// Shows the first top-level window captioned exactly "Pellorin" (SW_SHOW) and
+// stops looking; false when there is none.
+bool showRunningPellorin(Desktop& desktop);
+
+// rovudir's whole run: the running Pellorin back on the screen, or Pellorin
+// started from the launcher's folder, or one message saying it is not there.
+void showOrStartPellorin(Desktop& desktop, LauncherHost& host);
+
+}  // namespace pellorin

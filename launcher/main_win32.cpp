@@ -1,0 +1,73 @@
+// rovudir.exe: brings the running Pellorin back onto the screen or starts it.
+#include <windows.h>
+
+#include <string>
+
+#include "foundation/win32/win32_desktop.h"
+#include "launcher/launcher.h"
+
+namespace {
+
+std::wstring widen(const std::string& utf8) {
+    const int length = MultiByteToWideChar(CP_UTF8, 0, utf8.data(), static_cast<int>(utf8.size()), nullptr, 0);
+    std::wstring wide(static_cast<std::size_t>(length), L'\0');
+    MultiByteToWideChar(CP_UTF8, 0, utf8.data(), static_cast<int>(utf8.size()), wide.data(), length);
+    return wide;
+}
+
+std::string narrow(const wchar_t* wide, int length) {
+    const int size = WideCharToMultiByte(CP_UTF8, 0, wide, length, nullptr, 0, nullptr, nullptr);
+    std::string utf8(static_cast<std::size_t>(size), '\0');
+    WideCharToMultiByte(CP_UTF8, 0, wide, length, utf8.data(), size, nullptr, nullptr);
+    return utf8;
+}
+
+class Win32LauncherHost : public pellorin::LauncherHost {
+public:
+    std::string ownFolder() override {
+        wchar_t path[MAX_PATH];
+        const DWORD length = GetModuleFileNameW(nullptr, path, MAX_PATH);
+        if (length == 0 || length >= MAX_PATH) return {};
+        int end = static_cast<int>(length);
+        while (end > 0 && path[end - 1] != L'\\') --end;
+        return narrow(path, end > 0 ? end - 1 : 0);
+    }
+
+    StartResult startProgram(const std::string& path, int showCommand) override {
+        const std::wstring program = widen(path);
+        std::wstring commandLine = L"\"" + program + L"\"";
+        STARTUPINFOW startup{};
+        startup.cb = sizeof startup;
+        startup.dwFlags = STARTF_USESHOWWINDOW;
+        startup.wShowWindow = static_cast<WORD>(showCommand);
+        PROCESS_INFORMATION process{};
+        // Suspended until it may take the focus from us: the shell gave it to
+        // the launcher, and Pellorin's window should be the one to have it.
+        if (!CreateProcessW(program.c_str(), commandLine.data(), nullptr, nullptr, FALSE, CREATE_SUSPENDED, nullptr,
+                            nullptr, &startup, &process)) {
+            const DWORD error = GetLastError();
+            return error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND ? StartResult::missing
+                                                                                  : StartResult::failed;
+        }
+        AllowSetForegroundWindow(process.dwProcessId);
+        ResumeThread(process.hThread);
+        CloseHandle(process.hThread);
+        CloseHandle(process.hProcess);
+        return StartResult::started;
+    }
+
+    void messageBox(const std::string& text, const std::string& title, int style) override {
+        MessageBoxA(nullptr, text.c_str(), title.c_str(), static_cast<UINT>(style));
+    }
+
+    void endProgram() override { ExitProcess(0); }
+};
+
+}  // namespace
+
+int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
+    pellorin::Win32Desktop desktop;
+    Win32LauncherHost host;
+    pellorin::showOrStartPellorin(desktop, host);
+    return 0;
+}
