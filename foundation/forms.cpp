@@ -35,6 +35,12 @@ void Label::setCaption(std::string caption) {
     notify(Aspect::text);
 }
 
+void CommandButton::setCaption(std::string caption) {
+    if (caption_ == caption) return;
+    caption_ = std::move(caption);
+    notify(Aspect::text);
+}
+
 void TextBox::setText(std::string text) {
     // A text box holds no NUL: what it shows is all it has.
     text.resize(std::min(text.size(), text.find('\0')));

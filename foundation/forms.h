@@ -102,10 +102,15 @@ private:
 class CommandButton : public Control {
 public:
     using Control::Control;
+    const std::string& caption() const { return caption_; }
+    void setCaption(std::string caption);
     std::function<void()> onClick;
     void click() {
         if (usable() && onClick) onClick();
     }
+
+private:
+    std::string caption_ = layout().caption;
 };
 
 // Images and frames carry no state of their own beyond a click.
@@ -257,6 +262,8 @@ public:
     // Lets pending window messages run, then returns.
     virtual void yieldToPendingMessages() = 0;
     virtual int messageBox(const std::string& text, const std::string& title, int style) = 0;
+    // What the user's locale writes between a number's whole part and its fraction.
+    virtual std::string decimalSeparator() = 0;
     // Ends the process at once: no further event of any window runs.
     [[noreturn]] virtual void endProgram() = 0;
 };

@@ -6,6 +6,7 @@
 #include "foundation/win32/win32_desktop.h"
 #include "foundation/win32/win32_files.h"
 #include "foundation/win32/win32_host.h"
+#include "foundation/win32/win32_web.h"
 #include "mainwindow/program.h"
 
 int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
@@ -16,7 +17,8 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
     pellorin::Win32Desktop desktop;
     pellorin::Win32Files files;
     pellorin::Win32Runtime runtime(instance, icon);
-    pellorin::Program program(desktop, files, runtime);
+    pellorin::Win32WebClient web;
+    pellorin::Program program(desktop, files, runtime, web);
     pellorin::Form1& form = program.form1;
 
     runtime.createWindow(form);

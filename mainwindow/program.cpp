@@ -4,10 +4,8 @@
 
 namespace pellorin {
 
-Program::Program(Desktop& desktop, FileStore& files, forms::Runtime& runtime)
-    : form1(ProgramContext{desktop, files, runtime, settings, trayIconData, *this}), context_{desktop,      files,
-                                                                                              runtime,      settings,
-                                                                                              trayIconData, *this} {}
+Program::Program(Desktop& desktop, FileStore& files, forms::Runtime& runtime, WebClient& web)
+    : context_{desktop, files, runtime, settings, trayIconData, *this, web}, form1(context_) {}
 
 template <typename F>
 void Program::show(LoadedForm<F>& slot) {
@@ -30,6 +28,8 @@ bool Program::unloadIf(LoadedForm<F>& slot, forms::Form& form) {
     return true;
 }
 
-void Program::unload(forms::Form& form) { unloadIf(form2, form) || unloadIf(form4, form); }
+void Program::unload(forms::Form& form) {
+    unloadIf(form2, form) || unloadIf(form3, form) || unloadIf(form4, form) || unloadIf(form5, form);
+}
 
 }  // namespace pellorin

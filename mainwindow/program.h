@@ -2,6 +2,8 @@
 
 #include <memory>
 
+#include "about/form3.h"
+#include "about/form5.h"
 #include "dialogs/form2.h"
 #include "dialogs/form4.h"
 #include "foundation/desktop.h"
@@ -9,6 +11,7 @@
 #include "foundation/forms.h"
 #include "foundation/settings.h"
 #include "foundation/tray_icon_data.h"
+#include "foundation/web.h"
 #include "mainwindow/form1.h"
 #include "mainwindow/program_context.h"
 
@@ -28,19 +31,26 @@ struct LoadedForm {
 // platform it runs on.
 class Program : public ProgramWindows {
 public:
-    Program(Desktop& desktop, FileStore& files, forms::Runtime& runtime);
+    Program(Desktop& desktop, FileStore& files, forms::Runtime& runtime, WebClient& web);
 
     SharedSettings settings;
     TrayIconData trayIconData;
+
+private:
+    ProgramContext context_;  // made before the windows, which take a copy
+
+public:
     Form1 form1;
     LoadedForm<Form2> form2;
+    LoadedForm<Form3> form3;
     LoadedForm<Form4> form4;
+    LoadedForm<Form5> form5;
 
     Form1& mainWindow() override { return form1; }
     void showSetup() override { show(form2); }
     void showPopupSize() override { show(form4); }
-    void showAbout() override {}
-    void showUpdateCheck() override {}
+    void showAbout() override { show(form3); }
+    void showUpdateCheck() override { show(form5); }
     void unload(forms::Form& form) override;
     Form2* loadedSetup() override { return form2.get(); }
 
@@ -49,8 +59,6 @@ private:
     void show(LoadedForm<F>& slot);
     template <typename F>
     bool unloadIf(LoadedForm<F>& slot, forms::Form& form);
-
-    ProgramContext context_;
 };
 
 }  // namespace pellorin

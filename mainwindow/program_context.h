@@ -5,6 +5,7 @@
 #include "foundation/forms.h"
 #include "foundation/settings.h"
 #include "foundation/tray_icon_data.h"
+#include "foundation/web.h"
 
 namespace pellorin {
 
@@ -39,6 +40,7 @@ struct ProgramContext {
     SharedSettings& settings;
     TrayIconData& trayIconData;  // zero until the window first goes to the tray
     ProgramWindows& windows;
+    WebClient& web;
 };
 
 }  // namespace pellorin

@@ -97,6 +97,8 @@ public:
                     setText(box->text());
                 else if (auto* label = dynamic_cast<forms::Label*>(&control))
                     setText(label->caption());
+                else if (auto* button = dynamic_cast<forms::CommandButton*>(&control))
+                    setText(button->caption());
                 break;
             case Aspect::enabled: EnableWindow(window_, control.usable()); break;
             case Aspect::visible: ShowWindow(window_, control.visible() ? SW_SHOW : SW_HIDE); break;
@@ -130,10 +132,9 @@ public:
 
     void pushInitialState() {
         const forms::Kind kind = control_.layout().kind;
-        if (kind == forms::Kind::textBox || kind == forms::Kind::label)
+        if (kind == forms::Kind::textBox || kind == forms::Kind::label || kind == forms::Kind::commandButton)
             update(control_, forms::Aspect::text);
-        else if (kind == forms::Kind::commandButton || kind == forms::Kind::optionButton ||
-                 kind == forms::Kind::checkBox || kind == forms::Kind::frame)
+        else if (kind == forms::Kind::optionButton || kind == forms::Kind::checkBox || kind == forms::Kind::frame)
             setText(control_.layout().caption);
         if (dynamic_cast<forms::OptionButton*>(&control_) || dynamic_cast<forms::CheckBox*>(&control_))
             update(control_, forms::Aspect::checked);
@@ -218,6 +219,12 @@ int Win32Runtime::messageBox(const std::string& text, const std::string& title, 
     HWND owner = GetActiveWindow();
     if (!owner) owner = owner_;
     return MessageBoxA(owner, text.c_str(), title.c_str(), static_cast<UINT>(style));
+}
+
+std::string Win32Runtime::decimalSeparator() {
+    char separator[8] = {};
+    if (GetLocaleInfoA(LOCALE_USER_DEFAULT, LOCALE_SDECIMAL, separator, sizeof separator) <= 1) return ".";
+    return separator;
 }
 
 void Win32Runtime::endProgram() {

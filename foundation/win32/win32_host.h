@@ -29,6 +29,7 @@ public:
 
     void yieldToPendingMessages() override;
     int messageBox(const std::string& text, const std::string& title, int style) override;
+    std::string decimalSeparator() override;
     [[noreturn]] void endProgram() override;
 
     // The program's message loop; returns when the queue says quit.

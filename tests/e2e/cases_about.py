@@ -1,4 +1,198 @@
-"""End-to-end tests of the about (filled in as they are built)."""
+"""End-to-end tests of the about box ("About...") and the update check
+("Check for updates..."), with a small web server of the test's own on
+127.0.0.1. The program under test is built with PELLORIN_UPDATE_URL set to
+UPDATE_URL (scripts/test.sh asks `e2e.py update-url` for it)."""
 
-TESTS = {}
-LIMITS = {}
+import http.server
+import os
+import shutil
+import socket
+import threading
+import time
+
+import harness
+from cases import TITLE
+
+UPDATE_PORT = 47831
+UPDATE_PATH = "/program/pellorin/version.htm"
+UPDATE_URL = "http://127.0.0.1:%d%s" % (UPDATE_PORT, UPDATE_PATH)
+
+ABOUT, UPDATE = "About...", "Check for updates..."
+IMG_ABOUT = 120
+# Controls of the about box.
+LABEL8, LABEL9, LABEL11, TEXT1, COMMAND3, COMMAND2, CLOSE = 107, 109, 111, 112, 113, 114, 115
+# Controls of the update window.
+STRIP, STATUS, PROGRESS, UPDATE_CLOSE = 105, 107, 108, 110
+LATEST = b"You have the latest version!"
+NOT_CHECKED = b"Couldn\xb4t check for a new version!"
+
+
+class Server:
+    """Answers every request with what `respond(handler)` does; stops on close()."""
+
+    def __init__(self, respond):
+        outer = self
+
+        class Handler(http.server.BaseHTTPRequestHandler):
+            def do_GET(self):
+                outer.requests.append(self.path)
+                try:
+                    respond(self)
+                except (BrokenPipeError, ConnectionResetError):
+                    pass
+
+            def log_message(self, *args):
+                pass
+
+        self.requests = []
+        self.stopping = threading.Event()
+        http.server.ThreadingHTTPServer.allow_reuse_address = True
+        self.httpd = http.server.ThreadingHTTPServer(("127.0.0.1", UPDATE_PORT), Handler)
+        self.httpd.daemon_threads = True
+        self.thread = threading.Thread(target=self.httpd.serve_forever, daemon=True)
+        self.thread.start()
+
+    def close(self):
+        self.stopping.set()
+        self.httpd.shutdown()
+        self.httpd.server_close()
+
+
+def page(handler, body, chunks=1, pause=0.0):
+    handler.send_response(200)
+    handler.send_header("Content-Type", "text/html")
+    handler.send_header("Content-Length", str(len(body)))
+    handler.end_headers()
+    step = max(1, len(body) // chunks)
+    for at in range(0, len(body), step):
+        handler.wfile.write(body[at:at + step])
+        handler.wfile.flush()
+        time.sleep(pause)
+
+
+def with_documents(c):
+    folder = os.path.dirname(os.path.abspath(c.exe))
+    for name in ("readme.txt", "faq.txt"):
+        shutil.copy(os.path.join(folder, name), c.path(name))
+        harness.give_to(c.path(name), c.env.uid, c.env.gid)
+
+
+def open_about(c):
+    c.probe("press", TITLE, IMG_ABOUT)
+    c.require(c.probe("visible", ABOUT, 10000)[0] == 0, "a click on the picture opens the about box")
+
+
+def open_update(c):
+    c.probe("click", ABOUT, COMMAND2)
+    c.require(c.probe("visible", UPDATE, 10000)[0] == 0, "the about box opens the update window")
+
+
+def status(c):
+    return c.ctl_of(UPDATE, STATUS).get("text")
+
+
+def t_about_box(c):
+    c.write("stats.cfg", b" 123 \r\n 4 \r\n")
+    with_documents(c)
+    with open(c.path("readme.txt"), "rb") as f:
+        readme = f.read()
+    with open(c.path("faq.txt"), "rb") as f:
+        faq = f.read()
+    c.start_and_wait()
+    open_about(c)
+    c.equal("maximizes from stats.cfg", b"123", c.ctl_of(ABOUT, LABEL8).get("text"))
+    c.equal("killed pop-ups from stats.cfg", b"4", c.ctl_of(ABOUT, LABEL9).get("text"))
+    c.equal("saved mouse movement", b"12.3 Meters", c.ctl_of(ABOUT, LABEL11).get("text"))
+    shown = c.ctl_of(ABOUT, TEXT1).get("text") or b""
+    c.check(shown == readme, "the box opens with readme.txt, whole", (len(readme), readme[:40]),
+            (len(shown), shown[:40]))
+    c.probe("click", ABOUT, COMMAND3)
+    shown = c.wait_for(lambda: (lambda t: t if t == faq else None)(c.ctl_of(ABOUT, TEXT1).get("text")), 5) or b""
+    c.check(shown == faq, "FAQ shows faq.txt, whole", (len(faq), faq[:40]), (len(shown), shown[:40]))
+    c.equal("the switch now offers the readme", b"Read Me", c.ctl_of(ABOUT, COMMAND3).get("text"))
+    c.probe("click", ABOUT, CLOSE)
+    c.check(c.wait_for(lambda: c.probe("find", ABOUT)[0] != 0, 5), "Close closes the about box")
+    open_about(c)
+    c.check(c.ctl_of(ABOUT, TEXT1).get("text") == readme and c.ctl_of(ABOUT, COMMAND3).get("text") == b"FAQ",
+            "opened again: readme.txt, and the switch offers the FAQ")
+    c.exit_by_button()
+
+
+def t_update_check(c):
+    body = b"<html><head><title>2.2</title></head><body><p>Pellorin 2.2</p> <p>is the latest</p></body></html>"
+    server = Server(lambda h: page(h, body))
+    try:
+        c.start_and_wait()
+        open_about(c)
+        open_update(c)
+        c.check(c.wait_for(lambda: status(c) == LATEST, 15), "a page titled 2.2: the latest version", LATEST,
+                status(c))
+        c.equal("the page's body in the strip", b"Pellorin 2.2 is the latest", c.ctl_of(UPDATE, STRIP).get("text"))
+        c.equal("the progress is gone with the verdict", 0, c.ctl_of(UPDATE, PROGRESS).get("visible"))
+        c.equal("the version page was asked for", [UPDATE_PATH], server.requests)
+        c.probe("click", UPDATE, UPDATE_CLOSE)
+        c.check(c.wait_for(lambda: c.probe("find", UPDATE)[0] != 0, 5), "Close closes the update window")
+    finally:
+        server.close()
+    c.exit_by_button()
+
+
+def t_update_slow_and_silent(c):
+    body = b"<title>2.3</title><body>" + b"x" * 16000 + b"</body>"
+    server = Server(lambda h: page(h, body, chunks=8, pause=0.7))
+    try:
+        c.start_and_wait()
+        open_about(c)
+        open_update(c)
+        seen = c.wait_for(lambda: (lambda t: t if t and t.endswith(b"%") else None)(
+            c.ctl_of(UPDATE, PROGRESS).get("text")), 8, step=0.2)
+        c.check(seen, "a slow page shows a percentage first", b"N%", seen)
+        c.equal("still connecting meanwhile", b"Connecting...", status(c))
+        c.check(c.wait_for(lambda: status(c) == b"You don\xb4t have the latest version!", 15),
+                "a page titled 2.3: not the latest", b"You don\xb4t have the latest version!", status(c))
+        c.probe("click", UPDATE, UPDATE_CLOSE)
+        c.wait_for(lambda: c.probe("find", UPDATE)[0] != 0, 5)
+    finally:
+        server.close()
+
+    # A server that takes the connection and never answers.
+    silent = socket.socket()
+    silent.setsockopt(socket.SOL_SOCKET, socket.SO_REUSEADDR, 1)
+    silent.bind(("127.0.0.1", UPDATE_PORT))
+    silent.listen(5)
+    try:
+        open_update(c)
+        time.sleep(2)
+        c.equal("no answer: still connecting", b"Connecting...", status(c))
+        t0 = time.time()
+        c.equal("the main window answers meanwhile", b"Explorer", c.text(101))
+        c.check(time.time() - t0 < 3, "and answers at once", "< 3 s", "%.1f s" % (time.time() - t0))
+        c.probe("click", UPDATE, UPDATE_CLOSE)
+        t0 = time.time()
+        gone = c.wait_for(lambda: c.probe("find", UPDATE)[0] != 0, 10)
+        took = time.time() - t0
+        c.check(gone and took < 4, "Close works while the server is silent (%.1f s)" % took, "gone in < 4 s", took)
+        harness.log("  UPDATE: closed during a silent fetch in %.2f s" % took)
+        c.check(c.pellorin.poll() is None, "the program still runs")
+    finally:
+        silent.close()
+    c.exit_by_button()
+
+
+def t_update_refused(c):
+    c.start_and_wait()  # nothing listens on the port
+    open_about(c)
+    open_update(c)
+    c.check(c.wait_for(lambda: status(c) == NOT_CHECKED, 20), "a refused connection: the check could not be made",
+            NOT_CHECKED, status(c))
+    c.equal("the strip says why", b"No connection to the server.", c.ctl_of(UPDATE, STRIP).get("text"))
+    c.exit_by_button()
+
+
+TESTS = {
+    "about_box": t_about_box,
+    "update_check": t_update_check,
+    "update_slow_and_silent": t_update_slow_and_silent,
+    "update_refused": t_update_refused,
+}
+LIMITS = {"update_slow_and_silent": 120}

@@ -16,8 +16,7 @@ VK_TAB, VK_END, VK_BACK, VK_5, VK_K = 9, 35, 8, 0x35, 0x4B
 
 def open_setup(c):
     c.probe("click", TITLE, CMD_SETUP)
-    c.require(c.probe("find", SETUP, 10000)[0] == 0, "Setup opens the settings dialog")
-    c.wait_for(lambda: c.ctl_of(SETUP, APPLY).get("hwnd"), 5)
+    c.require(c.probe("visible", SETUP, 10000)[0] == 0, "Setup opens the settings dialog")
 
 
 def focused(c, title):
@@ -74,7 +73,7 @@ def t_popup_size_window(c):
     c.equal("pop-up action ticked from popup.cfg", 1, c.ctl_of(SETUP, CHECK2).get("check"))
     c.equal("the dialog shows the stored width", b"Width:  640", c.ctl_of(SETUP, LABEL4).get("text"))
     c.probe("click", SETUP, COMMAND4)
-    c.require(c.probe("find", TEST_WINDOW, 10000)[0] == 0, "Settings opens the test window")
+    c.require(c.probe("visible", TEST_WINDOW, 10000)[0] == 0, "Settings opens the test window")
     w = c.wait_for(lambda: (c.windows(TEST_WINDOW) or [{}])[0].get("rect") == "200,150,840,630", 5)
     c.check(w, "the test window opens at 200,150 with the stored outer size 640 x 480", "200,150,840,630",
             c.windows(TEST_WINDOW))

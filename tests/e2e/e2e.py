@@ -6,6 +6,7 @@
   e2e.py --state FILE --exe Pellorin.exe run NAME...   one or more tests
   e2e.py --state FILE cleanup                 stop wineserver and X, delete
   e2e.py list [--limits]                      names of the tests [with their time limits]
+  e2e.py update-url                           the version page the tested build must load
 
 Each module of tests (cases*.py) has a TESTS table, name to function, and may
 give LIMITS, name to seconds; CTest takes the list from here.
@@ -41,11 +42,14 @@ def main():
     ap.add_argument("--exe", default=None)
     ap.add_argument("--bits", type=int, choices=[32, 64], default=32,
                     help="the tools' and the program's build: 64 runs them under Wine's 64-bit loader")
-    ap.add_argument("command", choices=["setup", "cleanup", "run", "list"])
+    ap.add_argument("command", choices=["setup", "cleanup", "run", "list", "update-url"])
     ap.add_argument("--limits", action="store_true", help="list: name:seconds")
     ap.add_argument("names", nargs="*")
     a = ap.parse_args()
 
+    if a.command == "update-url":
+        print(cases_about.UPDATE_URL)
+        return 0
     if a.command == "list":
         print("\n".join("%s:%d" % (n, LIMITS[n]) if a.limits else n for n in TESTS))
         return 0

@@ -10,7 +10,8 @@ struct FreshProgram {
     SubstituteDesktop desktop;
     MemoryFiles files;
     SubstituteRuntime runtime;
-    Program program{desktop, files, runtime};
+    SubstituteWeb web;
+    Program program{desktop, files, runtime, web};
     Form1& form = program.form1;
 };
 

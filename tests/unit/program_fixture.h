@@ -14,7 +14,8 @@ protected:
     MemoryFiles files;
     SubstituteRuntime runtime;
     SubstituteHost host;
-    Program program{desktop, files, runtime};
+    SubstituteWeb web;
+    Program program{desktop, files, runtime, web};
     Form1& form = program.form1;
     SharedSettings& settings = program.settings;
 

@@ -200,6 +200,17 @@ void SubstituteRuntime::endProgram() {
     throw ProgramEnded{};
 }
 
+std::unique_ptr<PageLoad> SubstituteWeb::load(const std::string& url, LoadEvents loadEvents) {
+    struct Load : PageLoad {
+        explicit Load(SubstituteWeb& web) : web(web) {}
+        ~Load() override { web.events = {}; }
+        SubstituteWeb& web;
+    };
+    urls.push_back(url);
+    events = std::move(loadEvents);
+    return std::make_unique<Load>(*this);
+}
+
 forms::WindowHost& SubstituteRuntime::createWindow(forms::Form& form) {
     auto host = std::make_unique<SubstituteHost>();
     host->window = nextWindow_;

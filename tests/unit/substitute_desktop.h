@@ -11,6 +11,7 @@
 #include "foundation/desktop.h"
 #include "foundation/file_store.h"
 #include "foundation/forms.h"
+#include "foundation/web.h"
 
 namespace pellorin::testing {
 
@@ -133,6 +134,8 @@ public:
 
     void yieldToPendingMessages() override;
     int messageBox(const std::string& text, const std::string& title, int style) override;
+    std::string separator = ".";
+    std::string decimalSeparator() override { return separator; }
     [[noreturn]] void endProgram() override;
 
     // Windows of the forms loaded on demand, while they are open.
@@ -146,6 +149,16 @@ public:
 private:
     std::vector<std::unique_ptr<SubstituteHost>> closed_;
     std::uint32_t nextWindow_ = 0x5000;
+};
+
+// Web pages that load only when the test says so.
+class SubstituteWeb : public WebClient {
+public:
+    std::vector<std::string> urls;  // every load asked for
+    // The running load's events; empty once it is given up.
+    LoadEvents events;
+    bool loading() const { return static_cast<bool>(events.loaded); }
+    std::unique_ptr<PageLoad> load(const std::string& url, LoadEvents loadEvents) override;
 };
 
 class SubstituteHost : public forms::WindowHost {

@@ -1,0 +1,233 @@
+#include "foundation/win32/win32_web.h"
+
+#include <windows.h>
+
+#include <wininet.h>
+
+#include <algorithm>
+#include <memory>
+
+namespace pellorin {
+
+namespace {
+
+constexpr const char* notifyClassName = "PellorinPageLoad";
+constexpr UINT wmProgress = WM_APP + 1;
+constexpr UINT wmDone = WM_APP + 2;
+// A server that says nothing for this long is not answering.
+constexpr DWORD answerTimeoutMs = 30000;
+constexpr DWORD chunk = 4096;
+// How long closing the window waits for a load it gives up.
+constexpr DWORD givingUpMs = 500;  // small reads, so that progress shows while a slow page comes in
+
+// What the worker and the user-interface thread share; the lock guards all of it.
+struct Shared {
+    CRITICAL_SECTION lock;
+    HWND notify = nullptr;  // null once the load is given up
+    HINTERNET session = nullptr;
+    std::string url;
+    std::string page;
+    bool ok = false;
+    LoadFailure failure;
+    LONG references = 2;  // the worker's and the load's
+
+    Shared() { InitializeCriticalSection(&lock); }
+    ~Shared() { DeleteCriticalSection(&lock); }
+};
+
+void release(Shared* shared) {
+    if (InterlockedDecrement(&shared->references) == 0) delete shared;
+}
+
+class Locked {
+public:
+    explicit Locked(Shared& shared) : lock_(shared.lock) { EnterCriticalSection(&lock_); }
+    ~Locked() { LeaveCriticalSection(&lock_); }
+    Locked(const Locked&) = delete;
+    Locked& operator=(const Locked&) = delete;
+
+private:
+    CRITICAL_SECTION& lock_;
+};
+
+// Posts to the window only while someone still listens there.
+void tell(Shared& shared, UINT message, WPARAM wParam, LPARAM lParam) {
+    Locked locked(shared);
+    if (shared.notify) PostMessageA(shared.notify, message, wParam, lParam);
+}
+
+LoadFailure failureOf(DWORD error) {
+    LoadFailure failure;
+    failure.kind = error == ERROR_INTERNET_TIMEOUT ? LoadFailure::Kind::timedOut : LoadFailure::Kind::noConnection;
+    return failure;
+}
+
+void fetch(Shared& shared) {
+    HINTERNET session = InternetOpenA("Pellorin/2.2", INTERNET_OPEN_TYPE_PRECONFIG, nullptr, nullptr, 0);
+    if (!session) {
+        shared.failure = failureOf(GetLastError());
+        return;
+    }
+    for (DWORD option :
+         {INTERNET_OPTION_CONNECT_TIMEOUT, INTERNET_OPTION_RECEIVE_TIMEOUT, INTERNET_OPTION_SEND_TIMEOUT}) {
+        DWORD timeout = answerTimeoutMs;
+        InternetSetOptionA(session, option, &timeout, sizeof timeout);
+    }
+    {
+        // Closing the session from the other side is how a load is given up:
+        // it ends whatever call of ours waits on the network.
+        Locked locked(shared);
+        if (!shared.notify) {
+            InternetCloseHandle(session);
+            return;
+        }
+        shared.session = session;
+    }
+
+    const DWORD flags = INTERNET_FLAG_RELOAD | INTERNET_FLAG_NO_CACHE_WRITE | INTERNET_FLAG_PRAGMA_NOCACHE |
+                        INTERNET_FLAG_NO_UI | INTERNET_FLAG_NO_COOKIES;
+    HINTERNET request = InternetOpenUrlA(session, shared.url.c_str(), nullptr, 0, flags, 0);
+    if (!request) {
+        shared.failure = failureOf(GetLastError());
+    } else {
+        DWORD status = 0;
+        DWORD size = sizeof status;
+        const bool isHttp =
+            HttpQueryInfoA(request, HTTP_QUERY_STATUS_CODE | HTTP_QUERY_FLAG_NUMBER, &status, &size, nullptr) != FALSE;
+        if (isHttp && status != 200) {
+            shared.failure = {LoadFailure::Kind::httpStatus, static_cast<int>(status)};
+        } else {
+            DWORD announced = 0;
+            size = sizeof announced;
+            if (!HttpQueryInfoA(request, HTTP_QUERY_CONTENT_LENGTH | HTTP_QUERY_FLAG_NUMBER, &announced, &size,
+                                nullptr))
+                announced = 0;
+            const auto whole = static_cast<DWORD>(std::min<std::int64_t>(announced, WebClient::largestPage));
+            std::string page;
+            char buffer[chunk];
+            DWORD got = 0;
+            bool readOk = true;
+            while (page.size() < static_cast<std::size_t>(WebClient::largestPage)) {
+                const DWORD wanted = static_cast<DWORD>(
+                    std::min<std::size_t>(chunk, static_cast<std::size_t>(WebClient::largestPage) - page.size()));
+                if (!InternetReadFile(request, buffer, wanted, &got)) {
+                    readOk = false;
+                    shared.failure = failureOf(GetLastError());
+                    break;
+                }
+                if (got == 0) break;
+                page.append(buffer, got);
+                tell(shared, wmProgress, page.size(), whole);
+            }
+            if (readOk) {
+                shared.page = std::move(page);
+                shared.ok = true;
+            }
+        }
+        InternetCloseHandle(request);
+    }
+
+    Locked locked(shared);
+    if (shared.session) InternetCloseHandle(shared.session);
+    shared.session = nullptr;
+}
+
+DWORD WINAPI worker(void* parameter) {
+    auto* shared = static_cast<Shared*>(parameter);
+    fetch(*shared);
+    tell(*shared, wmDone, 0, 0);
+    release(shared);
+    return 0;
+}
+
+class Win32PageLoad : public PageLoad {
+public:
+    Win32PageLoad(const std::string& url, LoadEvents events) : events_(std::move(events)), shared_(new Shared) {
+        static const ATOM registered = [] {
+            WNDCLASSA windowClass{};
+            windowClass.lpfnWndProc = windowProc;
+            windowClass.hInstance = GetModuleHandleA(nullptr);
+            windowClass.lpszClassName = notifyClassName;
+            return RegisterClassA(&windowClass);
+        }();
+        (void)registered;
+        window_ = CreateWindowExA(0, notifyClassName, "", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr,
+                                  GetModuleHandleA(nullptr), nullptr);
+        SetWindowLongPtrA(window_, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
+        shared_->notify = window_;
+        shared_->url = url;
+        thread_ = CreateThread(nullptr, 0, worker, shared_, 0, nullptr);
+        if (!thread_) {
+            // No thread, no load: said at once, as a load that found no network.
+            shared_->references = 1;
+            PostMessageA(window_, wmDone, 0, 0);
+        }
+    }
+
+    ~Win32PageLoad() override {
+        {
+            Locked locked(*shared_);
+            shared_->notify = nullptr;
+            if (shared_->session) InternetCloseHandle(shared_->session);
+            shared_->session = nullptr;
+        }
+        if (thread_) {
+            // Windows ends a call on a closed session at once, so the worker
+            // is gone in a moment. A network layer that keeps waiting (Wine's
+            // does) is not waited for: the worker ends at its own time limit
+            // and tells no one.
+            WaitForSingleObject(thread_, givingUpMs);
+            CloseHandle(thread_);
+        }
+        DestroyWindow(window_);
+        release(shared_);
+    }
+
+    Win32PageLoad(const Win32PageLoad&) = delete;
+    Win32PageLoad& operator=(const Win32PageLoad&) = delete;
+
+private:
+    static LRESULT CALLBACK windowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+        auto* self = reinterpret_cast<Win32PageLoad*>(GetWindowLongPtrA(window, GWLP_USERDATA));
+        if (self && message == wmProgress) {
+            if (self->events_.progress) self->events_.progress(static_cast<std::int64_t>(wParam), lParam);
+            return 0;
+        }
+        if (self && message == wmDone) {
+            self->done();
+            return 0;
+        }
+        return DefWindowProcA(window, message, wParam, lParam);
+    }
+
+    void done() {
+        std::string page;
+        bool ok;
+        LoadFailure failure;
+        {
+            Locked locked(*shared_);
+            ok = shared_->ok;
+            page = std::move(shared_->page);
+            failure = shared_->failure;
+        }
+        // The handlers may give this load up: nothing of it is touched after them.
+        if (ok) {
+            if (events_.loaded) events_.loaded(page);
+        } else if (events_.failed) {
+            events_.failed(failure);
+        }
+    }
+
+    LoadEvents events_;
+    Shared* shared_;
+    HWND window_ = nullptr;
+    HANDLE thread_ = nullptr;
+};
+
+}  // namespace
+
+std::unique_ptr<PageLoad> Win32WebClient::load(const std::string& url, LoadEvents events) {
+    return std::make_unique<Win32PageLoad>(url, std::move(events));
+}
+
+}  // namespace pellorin
