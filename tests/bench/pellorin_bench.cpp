@@ -1,6 +1,6 @@
 // What the program does over and over: the watcher's tick when nothing new
 // has the focus, the hotkey poll, a refresh of the window list, and reading a
-// settings file.
+// settings file; and the about box opening on a large document.
 #include <benchmark/benchmark.h>
 
 #include "foundation/settings.h"
@@ -97,6 +97,23 @@ void readSettingsFile(benchmark::State& state) {
     state.SetBytesProcessed(state.iterations() * static_cast<std::int64_t>(content.size()));
 }
 BENCHMARK(readSettingsFile)->Arg(8)->Arg(1 << 20);
+
+// The about box opening on a document of that many bytes, 70-character lines.
+void openAboutWithDocument(benchmark::State& state) {
+    FreshProgram fresh;
+    std::string document;
+    while (document.size() < static_cast<std::size_t>(state.range(0)))
+        document += std::string(68, 'x') + "\r\n";
+    fresh.files.put("readme.txt", document);
+    fresh.form.Form_Load();
+    for (auto _ : state) {
+        fresh.form.imgAbout.click();
+        benchmark::DoNotOptimize(fresh.program.form3.get()->Text1.text().size());
+        fresh.program.form3.get()->Command1.click();
+    }
+    state.SetBytesProcessed(state.iterations() * static_cast<std::int64_t>(document.size()));
+}
+BENCHMARK(openAboutWithDocument)->Arg(16 << 10)->Arg(4 << 20);
 
 }  // namespace
 }  // namespace pellorin::testing
