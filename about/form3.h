@@ -11,8 +11,8 @@ namespace form3 {
 extern const char* const caption;
 extern const forms::ControlLayout Image1, Label4, Label1, Label5, Label2, Label3, Label6, Label8, Label7, Label9,
     Label10, Label11, Text1, Command3, Command2, Command1;
-inline constexpr int clientWidth = 5535;
-inline constexpr int clientHeight = 5460;
+inline constexpr int clientWidth = 6615;
+inline constexpr int clientHeight = 5940;
 inline constexpr const char* readme = "readme.txt";
 inline constexpr const char* faq = "faq.txt";
 inline constexpr const char* readmeMissing = "Couldn\xb4t find readme.txt...";

@@ -13,15 +13,15 @@ const char* const caption = "About...";
 const forms::ControlLayout Image1{Kind::image, "Image1", "", 120, 120, 480, 480};
 const forms::ControlLayout Label4{.kind = Kind::label, .name = "Label4", .caption = "Pellorin 2.2",
                                   .left = 840, .top = 120, .width = 3015, .height = 255, .bold = true};
-const forms::ControlLayout Label1{Kind::label, "Label1", "Made by the Pellorin developers", 840, 360, 4575, 255};
+const forms::ControlLayout Label1{Kind::label, "Label1", "Made by the Pellorin developers", 840, 360, 5655, 255};
 const forms::ControlLayout Label5{Kind::label, "Label5",
                                   "Copyright \xa9 2026 the Pellorin developers. Free to use and to pass on.",
-                                  840, 600, 4575, 255};
+                                  840, 600, 5655, 255};
 const forms::ControlLayout Label2{.kind = Kind::label, .name = "Label2", .caption = addresses::mail,
-                                  .left = 840, .top = 900, .width = 4575, .height = 255,
+                                  .left = 840, .top = 900, .width = 5655, .height = 255,
                                   .tooltip = "Write to the makers of Pellorin", .link = true};
 const forms::ControlLayout Label3{.kind = Kind::label, .name = "Label3", .caption = addresses::homePage,
-                                  .left = 840, .top = 1140, .width = 4575, .height = 255,
+                                  .left = 840, .top = 1140, .width = 5655, .height = 255,
                                   .tooltip = "Pellorin's home page", .link = true};
 const forms::ControlLayout Label6{Kind::label, "Label6", "Number of maximizes:", 120, 1560, 2175, 255};
 const forms::ControlLayout Label8{Kind::label, "Label8", "", 2400, 1560, 3015, 255};
@@ -30,12 +30,12 @@ const forms::ControlLayout Label9{Kind::label, "Label9", "", 2400, 1800, 3015, 2
 const forms::ControlLayout Label10{Kind::label, "Label10", "Saved mouse movement:", 120, 2040, 2175, 255};
 const forms::ControlLayout Label11{Kind::label, "Label11", "", 2400, 2040, 3015, 255};
 const forms::ControlLayout Text1{.kind = Kind::textBox, .name = "Text1", .caption = "",
-                                 .left = 120, .top = 2400, .width = 5295, .height = 2535, .readOnly = true,
+                                 .left = 120, .top = 2400, .width = 6375, .height = 3015, .readOnly = true,
                                  .multiLine = true};
-const forms::ControlLayout Command3{Kind::commandButton, "Command3", "FAQ", 120, 5040, 975, 290};
+const forms::ControlLayout Command3{Kind::commandButton, "Command3", "FAQ", 120, 5520, 975, 290};
 const forms::ControlLayout Command2{Kind::commandButton, "Command2",
-                                    "Check if a new version is available for download...", 1200, 5040, 3135, 290};
-const forms::ControlLayout Command1{Kind::commandButton, "Command1", "Close", 4440, 5040, 975, 290};
+                                    "Check if a new version is available for download...", 1200, 5520, 4215, 290};
+const forms::ControlLayout Command1{Kind::commandButton, "Command1", "Close", 5520, 5520, 975, 290};
 // clang-format on
 
 }  // namespace pellorin::form3

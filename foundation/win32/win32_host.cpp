@@ -349,7 +349,8 @@ LRESULT FormWindow::onMessage(UINT message, WPARAM wParam, LPARAM lParam) {
         case WM_CTLCOLORSTATIC:
             if (Peer* peer = peerOf(reinterpret_cast<HWND>(lParam)); peer && peer->control().layout().link) {
                 HDC dc = reinterpret_cast<HDC>(wParam);
-                SetTextColor(dc, peer->control().usable() ? GetSysColor(COLOR_HOTLIGHT) : GetSysColor(COLOR_GRAYTEXT));
+                // The blue of links on Windows' own pages.
+                SetTextColor(dc, peer->control().usable() ? RGB(0, 102, 204) : GetSysColor(COLOR_GRAYTEXT));
                 SetBkColor(dc, GetSysColor(COLOR_BTNFACE));
                 return reinterpret_cast<LRESULT>(GetSysColorBrush(COLOR_BTNFACE));
             }
