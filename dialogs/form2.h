@@ -4,6 +4,7 @@
 #include <vector>
 
 #include "foundation/forms.h"
+#include "foundation/settings.h"
 #include "mainwindow/program_context.h"
 
 namespace pellorin {
@@ -85,6 +86,7 @@ public:
 
 private:
     void runScript(const char* script);
+    void store(const char* fileName, const SettingsWriter& content);
 
     ProgramContext context_;
     std::vector<forms::OptionButton*> windowModeGroup_{&Option1, &Option2};

@@ -6,13 +6,21 @@
 
 namespace pellorin {
 
+void Form2::store(const char* fileName, const SettingsWriter& content) {
+    // A refused write would otherwise be lost without a word at the next
+    // start; the user hears of it as of the program's other files.
+    if (writeSettingsFile(context_.files, fileName, content) == WriteResult::accessDenied)
+        context_.runtime.messageBox(
+            std::string("Error, couldn\xb4t write to file ") + fileName + ", it might be write protected!", "Error",
+            forms::mb::iconStop);
+}
+
 void Form2::Command1_Click() {
-    FileStore& files = context_.files;
     SharedSettings& settings = context_.settings;
 
     const char* startMode = Option1.selected() ? "normal" : "minimized";
     const char* startFlag = Check1.checked() ? "true" : "false";
-    writeSettingsFile(files, files::startup, SettingsWriter().text(startMode).text(startFlag));
+    store(files::startup, SettingsWriter().text(startMode).text(startFlag));
     // Only a click on the box since the dialog opened changes the system's
     // start-up entry; a stored flag that disagrees with it is left alone.
     if (startupSettingChanged == "true") {
@@ -24,16 +32,15 @@ void Form2::Command1_Click() {
 
     settings.popupActionEnabled = Check2.checked() ? "enabled" : "disabled";
     settings.popupAction = Option3.selected() ? "none" : "close";
-    writeSettingsFile(files, files::popup,
-                      SettingsWriter()
-                          .text(settings.popupActionEnabled)
-                          .integer(settings.popupMaxWidth)
-                          .integer(settings.popupMaxHeight)
-                          .text(settings.popupAction));
+    store(files::popup, SettingsWriter()
+                            .text(settings.popupActionEnabled)
+                            .integer(settings.popupMaxWidth)
+                            .integer(settings.popupMaxHeight)
+                            .text(settings.popupAction));
 
     if (txtLetter.text().empty()) txtLetter.setText("Q");
     settings.hotkeyLetter = std::to_string(keyCodeForLetter(txtLetter.text()));
-    writeSettingsFile(files, files::hotkey, SettingsWriter().text(txtLetter.text()));
+    store(files::hotkey, SettingsWriter().text(txtLetter.text()));
     context_.windows.mainWindow().lblHotkey.setCaption("Hotkey: Ctrl+Alt+" + txtLetter.text());
 
     context_.windows.unload(*this);

@@ -146,6 +146,20 @@ TEST_F(SettingsDialogTest, ApplyStoresEverySettingAndTheLetter) {
     EXPECT_EQ(form.lblHotkey.caption(), "Hotkey: Ctrl+Alt+A");
 }
 
+TEST_F(SettingsDialogTest, ApplySaysWhichFileItCouldNotWriteAndStillAppliesTheRest) {
+    Form2& dialog = open();
+    dialog.txtLetter.setText("k");
+    files.file("hotkey.cfg").readOnly = true;
+    dialog.Command1.click();
+    ASSERT_EQ(runtime.boxes.size(), 1u);
+    EXPECT_EQ(runtime.boxes[0].text, "Error, couldn\xb4t write to file hotkey.cfg, it might be write protected!");
+    EXPECT_EQ(runtime.boxes[0].style, 16);
+    EXPECT_EQ(files.get("hotkey.cfg"), "Q\r\n");
+    EXPECT_EQ(settings.hotkeyLetter, "75") << "in force for this run";
+    EXPECT_EQ(files.get("startup.cfg"), "normal\r\nfalse\r\n");
+    EXPECT_EQ(program.form2.get(), nullptr);
+}
+
 TEST_F(SettingsDialogTest, TheLetterBoxKeepsOneCapitalAToZ) {
     Form2& dialog = open();
     int changes = 0;
