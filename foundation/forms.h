@@ -74,11 +74,11 @@ protected:
     }
 
 private:
+    void usabilityChanged();
+
     const ControlLayout& layout_;
     bool enabled_;
     bool visible_;
-    void usabilityChanged();
-
     ControlPeer* peer_ = nullptr;
     Control* container_ = nullptr;
     std::vector<Control*> contents_;
@@ -257,7 +257,7 @@ public:
     // after this, so that it can already place its window.
     virtual WindowHost& createWindow(Form& form) = 0;
     // The window goes away (the form may still be running a handler); its
-    // controls stay usable as plain state.
+    // controls keep their state, with no real control behind them.
     virtual void destroyWindow(Form& form) = 0;
     // Lets pending window messages run, then returns.
     virtual void yieldToPendingMessages() = 0;

@@ -338,8 +338,9 @@ LRESULT FormWindow::onMessage(UINT message, WPARAM wParam, LPARAM lParam) {
                 if (focus && IsChild(window_, focus)) focus_ = focus;
             } else if (focus_ && IsWindow(focus_)) {
                 SetFocus(focus_);
+                return 0;
             }
-            return 0;
+            return DefWindowProcA(window_, message, wParam, lParam);
         case WM_SETCURSOR:
             if (Peer* peer = peerOf(reinterpret_cast<HWND>(wParam)); peer && peer->control().layout().link) {
                 SetCursor(LoadCursor(nullptr, IDC_HAND));
