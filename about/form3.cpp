@@ -43,13 +43,11 @@ void Form3::Form_Load() {
     showDocument(form3::readme, form3::readmeMissing);
 }
 
-void Form3::open(const std::string& address) {
-    context_.desktop.shellExecute(host() ? host()->handle() : 0, "open", address, "", "", show::restore);
+void Form3::Label2_Click() {
+    openWithShell(context_, *this, std::string("mailto:") + addresses::mail + "?Subject=Pellorin_2.2");
 }
 
-void Form3::Label2_Click() { open(std::string("mailto:") + addresses::mail + "?Subject=Pellorin_2.2"); }
-
-void Form3::Label3_Click() { open(addresses::homePage); }
+void Form3::Label3_Click() { openWithShell(context_, *this, addresses::homePage); }
 
 void Form3::Command2_Click() { context_.windows.showUpdateCheck(); }
 

@@ -62,7 +62,6 @@ public:
 
 private:
     void showDocument(const char* fileName, const char* missingText);
-    void open(const std::string& address);
 
     ProgramContext context_;
 };

@@ -34,9 +34,7 @@ void Form5::Form_Load() {
     load_ = context_.web.load(addresses::versionPage, std::move(events));
 }
 
-void Form5::Command2_Click() {
-    context_.desktop.shellExecute(host() ? host()->handle() : 0, "open", addresses::homePage, "", "", show::restore);
-}
+void Form5::Command2_Click() { openWithShell(context_, *this, addresses::homePage); }
 
 void Form5::Command1_Click() {
     load_.reset();

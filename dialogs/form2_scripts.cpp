@@ -7,11 +7,7 @@
 
 namespace pellorin {
 
-void Form2::runScript(const char* script) {
-    // Nothing waits for the script, and nothing is said if it cannot start.
-    context_.desktop.shellExecute(host() ? host()->handle() : 0, "open", settingsPath(context_.files, script), "", "",
-                                  show::restore);
-}
+void Form2::runScript(const char* script) { openWithShell(context_, *this, settingsPath(context_.files, script)); }
 
 void Form2::Command3_Click() { runScript(form1::resetTitleScript); }
 

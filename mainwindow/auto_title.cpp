@@ -43,8 +43,7 @@ void Form1::cmdAutoTitle_Click() {
             if (answer == forms::mb::answerYes) {
                 // The script changes the very value we hold open.
                 desktop.regCloseKey(key);
-                desktop.shellExecute(host() ? host()->handle() : 0, "open",
-                                     settingsPath(context_.files, form1::resetTitleScript), "", "", show::restore);
+                openWithShell(context_, *this, settingsPath(context_.files, form1::resetTitleScript));
                 Text1.setText("Explorer");
                 return;
             }

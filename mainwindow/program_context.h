@@ -43,4 +43,11 @@ struct ProgramContext {
     WebClient& web;
 };
 
+// Hands a file or an address to the shell the way every window of the
+// program does: "open", no parameters, restored, the window as its owner.
+// Nothing waits for it, and nothing is said if it cannot start.
+inline void openWithShell(ProgramContext& context, forms::Form& owner, const std::string& file) {
+    context.desktop.shellExecute(owner.host() ? owner.host()->handle() : 0, "open", file, "", "", show::restore);
+}
+
 }  // namespace pellorin
