@@ -2,6 +2,8 @@
 # Cross-builds the Windows programs. Usage: build-windows.sh [32|64]
 #   32 (default): the 32-bit build that ships, into dist/
 #   64: the 64-bit build, into build/win64/dist/
+# PELLORIN_WERROR=ON or OFF, when set, makes warnings errors or not; unset,
+# the build folder keeps what it had (OFF in a new one).
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 bits=${1:-32}
@@ -11,5 +13,5 @@ case "$bits" in
   *) echo "usage: $0 [32|64]" >&2; exit 2 ;;
 esac
 cmake -S "$root" -B "$build" -DCMAKE_TOOLCHAIN_FILE="$root/cmake/$toolchain.cmake" \
-  -DCMAKE_BUILD_TYPE=Release -DPELLORIN_WERROR="${PELLORIN_WERROR:-OFF}" -DPELLORIN_DIST_DIR="$dist" >/dev/null
+  -DCMAKE_BUILD_TYPE=Release ${PELLORIN_WERROR:+-DPELLORIN_WERROR="$PELLORIN_WERROR"} -DPELLORIN_DIST_DIR="$dist" >/dev/null
 cmake --build "$build" -j"$(nproc)"

@@ -2,9 +2,11 @@
 # Installs the Debian packages the builds and tests need; does nothing when
 # they are all there. Usage: install-deps.sh [run|all]
 set -euo pipefail
-here=$(cd "$(dirname "$0")" && pwd)
 
-need=(cmake make g++-mingw-w64-i686 g++-mingw-w64-x86-64 wine wine32:i386 fonts-wine xvfb imagemagick x11-utils nsis)
+# wine64 too: the 64-bit build runs under it, where 32-bit programs cannot
+# start and, for the tests, after the 32-bit one where they can.
+need=(cmake make g++-mingw-w64-i686 g++-mingw-w64-x86-64 wine wine32:i386 wine64 fonts-wine xvfb imagemagick x11-utils
+  nsis)
 if [ "${1:-all}" = all ]; then
   need+=(g++ googletest libgtest-dev libbenchmark-dev clang-14 libclang-rt-14-dev python3 passwd util-linux)
 fi
@@ -32,11 +34,3 @@ install_missing() {
 }
 
 install_missing "${need[@]}"
-
-# Where the 32-bit loader cannot start (or the 64-bit path is asked for),
-# everything Windows-side runs under the 64-bit one.
-. "$here/which-wine.sh"
-select_wine "$here/.."
-if [ "$wine_bits" = 64 ]; then
-  install_missing wine64
-fi

@@ -1,45 +1,76 @@
 #!/usr/bin/env bash
 # Installs what is missing, builds everything and runs every test: the native
-# unit tests, the end-to-end tests under Wine, and a bounded fuzz run.
+# unit tests, the end-to-end tests under Wine (on each width this machine can
+# run), bounded fuzz runs, and the run command as a user without a display
+# would start it.
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 jobs=$(nproc)
 started=$SECONDS
+step() { echo "== $* (at $((SECONDS - started)) s)"; }
 
 "$root/scripts/install-deps.sh" all
 . "$root/scripts/which-wine.sh"
 select_wine "$root"
 
-echo "== Windows programs (32-bit, what ships) into dist/"
+step "Windows programs (32-bit, what ships) into dist/"
 PELLORIN_WERROR=ON "$root/scripts/build-windows.sh" 32
 
-echo "== Windows programs (64-bit) into build/win64/dist/"
+step "Windows programs (64-bit) into build/win64/dist/"
 PELLORIN_WERROR=ON "$root/scripts/build-windows.sh" 64
 
-# The end-to-end tests run a build of their own: the same program, whose
+# The end-to-end tests run builds of their own: the same program, whose
 # update check asks the tests' own web server on 127.0.0.1.
-e2e_build=$root/build/e2e-win$wine_bits
-echo "== Windows programs ($wine_bits-bit) for the end-to-end tests into $e2e_build/dist/"
-toolchain=$([ "$wine_bits" = 64 ] && echo mingw-x86_64 || echo mingw-i686)
-cmake -S "$root" -B "$e2e_build" -DCMAKE_TOOLCHAIN_FILE="$root/cmake/$toolchain.cmake" -DCMAKE_BUILD_TYPE=Release \
-  -DPELLORIN_WERROR=ON -DPELLORIN_DIST_DIR="$e2e_build/dist" \
-  -DPELLORIN_UPDATE_URL="$(python3 "$root/tests/e2e/e2e.py" update-url)" >/dev/null
-cmake --build "$e2e_build" -j"$jobs"
+update_url=$(python3 "$root/tests/e2e/e2e.py" update-url)
+for bits in $e2e_widths; do
+  e2e_build=$root/build/e2e-win$bits
+  step "Windows programs ($bits-bit) for the end-to-end tests into $e2e_build/dist/"
+  if [ "$bits" = 64 ]; then toolchain=mingw-x86_64; else toolchain=mingw-i686; fi
+  cmake -S "$root" -B "$e2e_build" -DCMAKE_TOOLCHAIN_FILE="$root/cmake/$toolchain.cmake" -DCMAKE_BUILD_TYPE=Release \
+    -DPELLORIN_WERROR=ON -DPELLORIN_DIST_DIR="$e2e_build/dist" -DPELLORIN_UPDATE_URL="$update_url" >/dev/null
+  cmake --build "$e2e_build" -j"$jobs"
+done
 
-echo "== Native logic and unit tests"
+step "Native logic and unit tests"
 cmake -S "$root" -B "$root/build/native" -DPELLORIN_WERROR=ON -DPELLORIN_E2E=ON \
-  -DPELLORIN_DIST_DIR="$e2e_build/dist" -DPELLORIN_E2E_TOOLS_DIR="$e2e_build/tests/e2e/tools" \
-  -DPELLORIN_E2E_WINE_BITS="$wine_bits" >/dev/null
+  -DPELLORIN_E2E_WIDTHS="${e2e_widths// /;}" >/dev/null
 cmake --build "$root/build/native" -j"$jobs"
 
-echo "== Field reader fuzzer (clang)"
+step "Fuzzers (clang)"
 cmake -S "$root" -B "$root/build/fuzz" -DCMAKE_CXX_COMPILER=clang++-14 >/dev/null
-cmake --build "$root/build/fuzz" -j"$jobs" --target field_reader_fuzz
+cmake --build "$root/build/fuzz" -j"$jobs"
 
-echo "== Tests"
-echo "e2e: $(describe_wine)"
 status=0
-(cd "$root/build/native" && ctest --output-on-failure) || status=1
+step "Unit tests"
+(cd "$root/build/native" && ctest --output-on-failure -LE e2e) || status=1
+for bits in $e2e_widths; do
+  step "End-to-end tests"
+  echo "e2e: $(describe_wine "$bits")"
+  (cd "$root/build/native" && ctest --output-on-failure -L "e2e$bits") || status=1
+done
+step "Fuzz runs"
 (cd "$root/build/fuzz" && ctest --output-on-failure -R fuzz) || status=1
-echo "e2e ran the $(describe_wine); everything took $((SECONDS - started)) s"
+
+# The README's run command, as a user without a display starts it: it must
+# end well and leave a picture of the main window, not an empty screen.
+step "The run command, without a display"
+shot=$root/screenshots/pellorin.png
+if env -u DISPLAY "$root/scripts/run.sh" >"$root/build/run.log" 2>&1; then
+  size=$(identify -format '%wx%h' "$shot" 2>/dev/null || echo none)
+  colours=$(identify -format '%k' "$shot" 2>/dev/null || echo 0)
+  width=${size%x*} height=${size#*x}
+  if [ "$size" = none ] || [ "$width" -lt 200 ] || [ "$height" -lt 300 ] || [ "$colours" -lt 16 ]; then
+    echo "run.sh left no picture of the main window in $shot: $size, $colours colours"
+    status=1
+  else
+    echo "run.sh: main window shown, $shot is $size with $colours colours"
+  fi
+else
+  cat "$root/build/run.log"
+  echo "run.sh failed"
+  status=1
+fi
+
+for bits in $e2e_widths; do echo "e2e ran the $(describe_wine "$bits")"; done
+echo "everything took $((SECONDS - started)) s"
 exit $status

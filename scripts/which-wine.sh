@@ -10,10 +10,16 @@
 # After `select_wine ROOT`:
 #   wine_bits      32 or 64
 #   wine_reason    why the 64-bit path was taken ("" on the 32-bit one)
+#   wine_suffix    "" or "64": what the 64-bit path adds to folder names
 #   wine_loader    the command that starts a Windows program
 #   windows_build  the build folder of that width
 #   windows_dist   its program folder
+#   e2e_widths     the builds the end-to-end tests run, in order: "32 64"
+#                  where both can run, "64" where only that one can
 # and WINEARCH (with WINELOADER on the 64-bit path) is exported.
+#
+# Every test below is written as an if, never as `test && action`: under
+# `set -e` a false test there would end the script that sourced this.
 
 wine32_loader=/usr/lib/wine/wine
 wine64_loader=/usr/lib/wine/wine64
@@ -37,26 +43,36 @@ select_wine() {
   fi
 
   if [ "$wine_bits" = 64 ]; then
+    wine_suffix=64
     wine_loader=$wine64_loader
     windows_build=$root/build/win64
     windows_dist=$root/build/win64/dist
+    e2e_widths="64"
     export WINEARCH=win64
     # Programs that Wine starts by itself (wscript, reg, the shell) take it too.
     export WINELOADER=$wine64_loader
   else
+    wine_suffix=""
     wine_loader=wine
     windows_build=$root/build/win32
     windows_dist=$root/dist
+    # The build that ships first, then the 64-bit one that 64-bit Windows
+    # would run just as well.
+    e2e_widths="32 64"
     export WINEARCH=win32
     unset WINELOADER
   fi
 }
 
-# One line that says which build the Windows side runs, and why.
+# One line that says which build a run of the Windows side uses, and why:
+# describe_wine [BITS], BITS defaulting to the chosen width.
 describe_wine() {
-  if [ "$wine_bits" = 64 ]; then
+  local bits=${1:-$wine_bits}
+  if [ "$bits" = 32 ]; then
+    echo "32-bit build (what ships)"
+  elif [ "$wine_bits" = 64 ]; then
     echo "64-bit build; $wine_reason"
   else
-    echo "32-bit build"
+    echo "64-bit build, after the 32-bit one"
   fi
 }
