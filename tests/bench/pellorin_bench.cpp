@@ -1,8 +1,10 @@
 // What the program does over and over: the watcher's tick when nothing new
 // has the focus, the hotkey poll, a refresh of the window list, and reading a
-// settings file; and the about box opening on a large document.
+// settings file; the about box opening on a large document; and the version
+// page read in the worst shapes a server could send.
 #include <benchmark/benchmark.h>
 
+#include "about/version_page.h"
 #include "foundation/settings.h"
 #include "unit/fresh_program.h"
 
@@ -114,6 +116,28 @@ void openAboutWithDocument(benchmark::State& state) {
     state.SetBytesProcessed(state.iterations() * static_cast<std::int64_t>(document.size()));
 }
 BENCHMARK(openAboutWithDocument)->Arg(16 << 10)->Arg(4 << 20);
+
+// A version page as large as the program reads, made of one piece over and
+// over, then decoded and read as the update window does on the UI thread.
+void readHostileVersionPage(benchmark::State& state, std::string_view piece) {
+    std::string page;
+    while (page.size() + piece.size() <= static_cast<std::size_t>(WebClient::largestPage)) page += piece;
+    for (auto _ : state) {
+        const VersionPage read = readVersionPage(decodePage(page, "text/html"));
+        benchmark::DoNotOptimize(read.text.data());
+    }
+    state.SetBytesProcessed(state.iterations() * static_cast<std::int64_t>(page.size()));
+}
+BENCHMARK_CAPTURE(readHostileVersionPage, onlyTags, "<>");
+BENCHMARK_CAPTURE(readHostileVersionPage, tagsWithWords, "<b>x</b> ");
+BENCHMARK_CAPTURE(readHostileVersionPage, onlyComments, "<!---->");
+BENCHMARK_CAPTURE(readHostileVersionPage, onlyReferences, "&amp;");
+BENCHMARK_CAPTURE(readHostileVersionPage, ampersandsWithoutEnd, "&");
+BENCHMARK_CAPTURE(readHostileVersionPage, unclosedTags, "<a ");
+BENCHMARK_CAPTURE(readHostileVersionPage, unclosedComments, "<!--");
+BENCHMARK_CAPTURE(readHostileVersionPage, unclosedScripts, "<script>");
+BENCHMARK_CAPTURE(readHostileVersionPage, repeatedTitles, "<title>");
+BENCHMARK_CAPTURE(readHostileVersionPage, plainText, "word ");
 
 }  // namespace
 }  // namespace pellorin::testing

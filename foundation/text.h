@@ -1,0 +1,30 @@
+#pragma once
+
+#include <cstddef>
+#include <string>
+#include <string_view>
+
+namespace pellorin {
+
+// The program's own texts are UTF-8; what it reads from outside comes in
+// other encodings and is turned into UTF-8 with these.
+
+// Stands in for a byte or code point that is no character.
+inline constexpr char32_t notACharacter = U'?';
+
+void appendUtf8(std::string& out, char32_t code);
+
+// The character a Windows-1252 byte stands for; the five bytes the code page
+// leaves undefined stand for the control characters of the same number.
+char32_t fromWindows1252(unsigned char byte);
+std::string windows1252ToUtf8(std::string_view bytes);
+
+// The code point at text[at], moving at past it. A byte that starts no
+// well-formed UTF-8 sequence gives notACharacter and moves on by one.
+char32_t nextUtf8(std::string_view text, std::size_t& at);
+bool isValidUtf8(std::string_view text);
+
+// The longest start of text, at most maxBytes long, that cuts no character.
+std::string_view utf8Prefix(std::string_view text, std::size_t maxBytes);
+
+}  // namespace pellorin
