@@ -17,6 +17,8 @@ Form5::Form5(ProgramContext context)
         add(*control);
     setTabOrder({&Command1, &Command2});
     setFirstFocus(Command1);
+    add(tmrDeadline);
+    tmrDeadline.onTick = [this] { tmrDeadline_Timer(); };
     Command2.onClick = [this] { Command2_Click(); };
     Command1.onClick = [this] { Command1_Click(); };
 }
@@ -29,8 +31,11 @@ void Form5::Form_Load() {
     events.progress = [this](std::int64_t read, std::int64_t announced) {
         WebBrowser1_ProgressChange(read, announced);
     };
-    events.loaded = [this](const std::string& page) { WebBrowser1_DocumentComplete(page); };
+    events.loaded = [this](const std::string& page, const std::string& contentType) {
+        WebBrowser1_DocumentComplete(page, contentType);
+    };
     events.failed = [this](const LoadFailure& failure) { pageFailed(failure); };
+    tmrDeadline.setEnabled(true);
     load_ = context_.web.load(addresses::versionPage, std::move(events));
 }
 

@@ -17,6 +17,8 @@ inline constexpr int clientHeight = 2535;
 inline constexpr const char* latest = "You have the latest version!";
 inline constexpr const char* notLatest = "You don\xb4t have the latest version!";
 inline constexpr const char* notChecked = "Couldn\xb4t check for a new version!";
+// From the request to the verdict; a server that has not answered by then is not answering.
+inline constexpr int deadlineMs = 30000;
 }  // namespace form5
 
 // "Check for updates...": loads the version page from the maker's web site
@@ -37,11 +39,14 @@ public:
     forms::Label lblProgress{form5::lblProgress};
     forms::CommandButton Command2{form5::Command2};
     forms::CommandButton Command1{form5::Command1};
+    forms::Timer tmrDeadline{form5::deadlineMs, false};
 
     void Form_Load();
     void WebBrowser1_ProgressChange(std::int64_t read, std::int64_t announced);
-    void WebBrowser1_DocumentComplete(const std::string& page);
+    void WebBrowser1_DocumentComplete(const std::string& page, const std::string& contentType);
     void pageFailed(const LoadFailure& failure);
+    // The check's own time limit, whatever the network layer does with its own.
+    void tmrDeadline_Timer();
     void Command2_Click();  // Download
     void Command1_Click();  // Close
 

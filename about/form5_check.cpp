@@ -11,20 +11,29 @@ void Form5::WebBrowser1_ProgressChange(std::int64_t read, std::int64_t announced
     if (percent >= 0) lblProgress.setCaption(std::to_string(percent) + "%");
 }
 
-void Form5::WebBrowser1_DocumentComplete(const std::string& page) {
-    WebBrowser1.setCaption(pageText(page));
+void Form5::WebBrowser1_DocumentComplete(const std::string& page, const std::string& contentType) {
+    tmrDeadline.setEnabled(false);
+    const VersionPage read = readVersionPage(decodePage(page, contentType));
+    WebBrowser1.setCaption(read.text);
     // Compared as written: another version, or the same one with blanks
     // around it, is not this one.
-    Label5.setCaption(pageTitle(page) == Label6.caption() ? form5::latest : form5::notLatest);
+    Label5.setCaption(read.title == Label6.caption() ? form5::latest : form5::notLatest);
     lblProgress.setVisible(false);
 }
 
 void Form5::pageFailed(const LoadFailure& failure) {
+    tmrDeadline.setEnabled(false);
     // No page is no verdict: "not the latest" would send the user after a
     // version that may not exist.
     WebBrowser1.setCaption(failureText(failure));
     Label5.setCaption(form5::notChecked);
     lblProgress.setVisible(false);
+}
+
+void Form5::tmrDeadline_Timer() {
+    // Given up, the load says nothing more, however late the server speaks.
+    load_.reset();
+    pageFailed({LoadFailure::Kind::timedOut, 0});
 }
 
 }  // namespace pellorin

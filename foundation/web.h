@@ -23,12 +23,14 @@ struct LoadFailure {
 struct LoadEvents {
     // Bytes read so far, and the length the server announced (0 for none).
     std::function<void(std::int64_t read, std::int64_t announced)> progress;
-    std::function<void(const std::string& page)> loaded;
+    // The page's bytes as they came, and the type the server gave them ("" for none).
+    std::function<void(const std::string& page, const std::string& contentType)> loaded;
     std::function<void(const LoadFailure& failure)> failed;
 };
 
 // One page being loaded away from the user-interface thread. Destroying it
-// gives the load up: nothing is reported after that, and nothing of it runs on.
+// gives the load up at once, without waiting for the network: nothing is
+// reported after that.
 class PageLoad {
 public:
     virtual ~PageLoad() = default;

@@ -22,10 +22,15 @@ bool showRunningPellorin(Desktop& desktop) {
 
 void showOrStartPellorin(Desktop& desktop, LauncherHost& host) {
     if (!showRunningPellorin(desktop)) {
-        const std::string folder = host.ownFolder() + "\\";
-        auto result = host.startProgram(folder + pellorinExecutable, showNormal);
-        if (result == LauncherHost::StartResult::missing)
-            result = host.startProgram(folder + pellorinShortName, showNormal);
+        // Without its own folder the launcher knows of no Pellorin to start:
+        // a bare "\\Pellorin.exe" would be one at the root of some drive.
+        const std::string folder = host.ownFolder();
+        auto result = LauncherHost::StartResult::missing;
+        if (!folder.empty()) {
+            result = host.startProgram(folder + "\\" + pellorinExecutable, showNormal);
+            if (result == LauncherHost::StartResult::missing)
+                result = host.startProgram(folder + "\\" + pellorinShortName, showNormal);
+        }
         if (result != LauncherHost::StartResult::started)
             host.messageBox(missingExecutableText, pellorinCaption, missingExecutableStyle);
     }

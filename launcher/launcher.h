@@ -14,7 +14,8 @@ public:
 
     virtual ~LauncherHost() = default;
 
-    // The folder of the running launcher, without a trailing separator.
+    // The folder of the running launcher, without a trailing separator; ""
+    // when it cannot be found.
     virtual std::string ownFolder() = 0;
     virtual StartResult startProgram(const std::string& path, int showCommand) = 0;
     virtual void messageBox(const std::string& text, const std::string& title, int style) = 0;

@@ -25,12 +25,21 @@ std::string narrow(const wchar_t* wide, int length) {
 class Win32LauncherHost : public pellorin::LauncherHost {
 public:
     std::string ownFolder() override {
-        wchar_t path[MAX_PATH];
-        const DWORD length = GetModuleFileNameW(nullptr, path, MAX_PATH);
-        if (length == 0 || length >= MAX_PATH) return {};
-        int end = static_cast<int>(length);
-        while (end > 0 && path[end - 1] != L'\\') --end;
-        return narrow(path, end > 0 ? end - 1 : 0);
+        // Paths may be longer than MAX_PATH where long paths are switched on.
+        std::wstring path(MAX_PATH, L'\0');
+        for (;;) {
+            const DWORD length = GetModuleFileNameW(nullptr, path.data(), static_cast<DWORD>(path.size()));
+            if (length == 0) return {};
+            if (length < path.size()) {
+                path.resize(length);
+                break;
+            }
+            if (path.size() >= 32768) return {};  // no path on Windows is longer
+            path.resize(path.size() * 2);
+        }
+        const std::size_t slash = path.find_last_of(L'\\');
+        if (slash == std::wstring::npos || slash == 0) return {};
+        return narrow(path.data(), static_cast<int>(slash));
     }
 
     StartResult startProgram(const std::string& path, int showCommand) override {

@@ -68,8 +68,13 @@ std::optional<std::string> Win32Files::readAll(const std::string& path) {
     std::string content;
     char chunk[4096];
     DWORD got = 0;
-    while (content.size() < largestFileRead && ReadFile(file.get(), chunk, sizeof chunk, &got, nullptr) && got > 0)
+    while (content.size() < largestFileRead) {
+        // A read that fails part-way has not read the file: half a file is
+        // no file, not a shorter one.
+        if (!ReadFile(file.get(), chunk, sizeof chunk, &got, nullptr)) return std::nullopt;
+        if (got == 0) break;
         content.append(chunk, got);
+    }
     return content;
 }
 

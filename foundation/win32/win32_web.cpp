@@ -16,9 +16,7 @@ constexpr UINT wmProgress = WM_APP + 1;
 constexpr UINT wmDone = WM_APP + 2;
 // A server that says nothing for this long is not answering.
 constexpr DWORD answerTimeoutMs = 30000;
-constexpr DWORD chunk = 4096;
-// How long closing the window waits for a load it gives up.
-constexpr DWORD givingUpMs = 500;  // small reads, so that progress shows while a slow page comes in
+constexpr DWORD chunk = 4096;  // small reads, so that progress shows while a slow page comes in
 
 // What the worker and the user-interface thread share; the lock guards all of it.
 struct Shared {
@@ -27,6 +25,7 @@ struct Shared {
     HINTERNET session = nullptr;
     std::string url;
     std::string page;
+    std::string contentType;
     bool ok = false;
     LoadFailure failure;
     LONG references = 2;  // the worker's and the load's
@@ -97,6 +96,10 @@ void fetch(Shared& shared) {
         if (isHttp && status != 200) {
             shared.failure = {LoadFailure::Kind::httpStatus, static_cast<int>(status)};
         } else {
+            char type[256] = {};
+            DWORD typeSize = sizeof type - 1;
+            if (HttpQueryInfoA(request, HTTP_QUERY_CONTENT_TYPE, type, &typeSize, nullptr))
+                shared.contentType.assign(type, std::min<DWORD>(typeSize, sizeof type - 1));
             DWORD announced = 0;
             size = sizeof announced;
             if (!HttpQueryInfoA(request, HTTP_QUERY_CONTENT_LENGTH | HTTP_QUERY_FLAG_NUMBER, &announced, &size,
@@ -171,14 +174,11 @@ public:
             if (shared_->session) InternetCloseHandle(shared_->session);
             shared_->session = nullptr;
         }
-        if (thread_) {
-            // Windows ends a call on a closed session at once, so the worker
-            // is gone in a moment. A network layer that keeps waiting (Wine's
-            // does) is not waited for: the worker ends at its own time limit
-            // and tells no one.
-            WaitForSingleObject(thread_, givingUpMs);
-            CloseHandle(thread_);
-        }
+        // The worker is not waited for: Windows ends its call on the closed
+        // session at once, a network layer that keeps waiting (Wine's does)
+        // keeps it until its own time limit. Either way it tells no one, and
+        // what it shares with us goes with the last of the two.
+        if (thread_) CloseHandle(thread_);
         DestroyWindow(window_);
         release(shared_);
     }
@@ -202,17 +202,19 @@ private:
 
     void done() {
         std::string page;
+        std::string contentType;
         bool ok;
         LoadFailure failure;
         {
             Locked locked(*shared_);
             ok = shared_->ok;
             page = std::move(shared_->page);
+            contentType = shared_->contentType;
             failure = shared_->failure;
         }
         // The handlers may give this load up: nothing of it is touched after them.
         if (ok) {
-            if (events_.loaded) events_.loaded(page);
+            if (events_.loaded) events_.loaded(page, contentType);
         } else if (events_.failed) {
             events_.failed(failure);
         }

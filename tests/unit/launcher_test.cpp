@@ -16,7 +16,8 @@ public:
     std::map<std::string, Start> programs;  // by file name; any other is missing
     std::vector<std::string> calls;
 
-    std::string ownFolder() override { return "D:\\P"; }
+    std::string folder = "D:\\P";
+    std::string ownFolder() override { return folder; }
     Start startProgram(const std::string& path, int showCommand) override {
         calls.push_back("start " + path + " " + std::to_string(showCommand));
         auto found = programs.find(path.substr(path.rfind('\\') + 1));
@@ -39,6 +40,7 @@ struct LaunchCase {
     int shown;        // index of the window shown with SW_SHOW, -1 for none
     int titlesAsked;  // windows whose caption was looked at
     std::vector<std::string> hostCalls;
+    const char* folder = "D:\\P";  // the launcher's own, "" when it cannot be found
 };
 
 TEST(LauncherTest, ShowsTheFirstWindowCaptionedPellorinOrStartsPellorin) {
@@ -63,6 +65,7 @@ TEST(LauncherTest, ShowsTheFirstWindowCaptionedPellorinOrStartsPellorin) {
          0,
          {startMain, missingBox, "end"}},
         {"neither there", {"pellorin"}, {}, -1, 1, {startMain, startShort, missingBox, "end"}},
+        {"own folder unknown: nothing started", {}, installed, -1, 0, {missingBox, "end"}, ""},
     };
     for (const LaunchCase& c : cases) {
         SCOPED_TRACE(c.what);
@@ -73,6 +76,7 @@ TEST(LauncherTest, ShowsTheFirstWindowCaptionedPellorinOrStartsPellorin) {
         desktop.beforeTitleRead = [&](Hwnd) { ++titlesAsked; };
         RecordingLauncherHost host;
         host.programs = c.programs;
+        host.folder = c.folder;
 
         showOrStartPellorin(desktop, host);
 

@@ -15,9 +15,10 @@ protected:
     Form5& check() { return *program.form5.get(); }
 };
 
-TEST(VersionPage, TitleAsWrittenAndBodyAsOneLine) {
+TEST(VersionPage, TitleAndBodyAsABrowserReadsThem) {
+    using namespace std::string_view_literals;
     const struct {
-        const char* html;
+        std::string_view html;
         const char* title;
         const char* text;
     } cases[] = {
@@ -28,12 +29,48 @@ TEST(VersionPage, TitleAsWrittenAndBodyAsOneLine) {
         {"<titles>x</titles><title>2.2", "2.2", "x"},
         {"plain text, no tags", "", "plain text, no tags"},
         {"<head><title>2.2</title><style>p{}</style></head>", "2.2", ""},
+        // The document's title: references decoded, comments and scripts hold none.
+        {"<title>2&#46;2</title>", "2.2", ""},
+        {"<!-- <title>2.1</title> --><script>'<title>2.0</title>'</script><title>2.2</title>", "2.2", ""},
+        {"<title>2.2</title><title>2.3</title>", "2.2", ""},
+        // Text a browser shows: a "<" that opens no tag, references beyond
+        // Latin-1, and no control characters or NULs.
+        {"<body>a < b &#8364;&euro; &#150;</body>", "", "a < b \u20ac\u20ac \u2013"},
+        {"<body>x\x01\x7f\xc2\x85y&#0;z\0w</body>"sv, "", "xy?zw"},
+        {"<head><title>2.2</title><body>no end to the head", "2.2", "no end to the head"},
     };
     for (const auto& c : cases) {
-        EXPECT_EQ(pageTitle(c.html), c.title) << c.html;
-        EXPECT_EQ(pageText(c.html), c.text) << c.html;
+        const VersionPage page = readVersionPage(c.html);
+        EXPECT_EQ(page.title, c.title) << c.html;
+        EXPECT_EQ(page.text, c.text) << c.html;
     }
-    EXPECT_LE(pageText(std::string(100000, 'x')).size(), 1000u);
+    const std::string longPage = "<body>" + std::string(100000, 'x') + "\xc3\xa9";
+    EXPECT_LE(readVersionPage(longPage).text.size(), 1000u);
+}
+
+TEST(VersionPage, DecodedFromTheCharsetItDeclares) {
+    const struct {
+        std::string bytes;
+        const char* contentType;
+        const char* text;
+    } cases[] = {
+        {"Gr\xc3\xbc\xc3\x9f" "e \xe2\x80\x93 \xe2\x82\xac", "text/html; charset=UTF-8", "Gr\u00fc\u00dfe \u2013 \u20ac"},
+        {"Gr\xfc\xdf" "e \x96 \x80", "text/html; charset=\"windows-1252\"", "Gr\u00fc\u00dfe \u2013 \u20ac"},
+        {"Gr\xfc\xdf" "e", "text/html;charset=ISO-8859-1", "Gr\u00fc\u00dfe"},
+        {"<meta charset=\"utf-8\">\xc3\xbc", "text/html", "<meta charset=\"utf-8\">\u00fc"},
+        {"<meta http-equiv=Content-Type content='text/html; CHARSET=iso-8859-1'>\xfc", "",
+         "<meta http-equiv=Content-Type content='text/html; CHARSET=iso-8859-1'>\u00fc"},
+        // The server's word goes before the page's; a byte order mark's before both.
+        {"<meta charset=utf-8>\xfc", "text/html; charset=windows-1252", "<meta charset=utf-8>\u00fc"},
+        {"\xef\xbb\xbf\xc3\xbc", "text/html; charset=windows-1252", "\u00fc"},
+        {std::string("\xff\xfe\xfc\0\xac\x20", 6), "", "\u00fc\u20ac"},
+        // Undeclared: UTF-8 when it reads as such, else Windows-1252.
+        {"\xc3\xbc", "", "\u00fc"},
+        {"\xfc\x80", "", "\u00fc\u20ac"},
+        // Declared UTF-8 that is not: each stray byte a question mark.
+        {"a\xfc" "b\xe2\x82", "text/html; charset=utf-8", "a?b??"},
+    };
+    for (const auto& c : cases) EXPECT_EQ(decodePage(c.bytes, c.contentType), c.text) << c.bytes;
 }
 
 TEST_F(UpdateCheckTest, LoadsTheVersionPageAtOnceAndShowsProgress) {
@@ -57,7 +94,8 @@ TEST_F(UpdateCheckTest, TheTitleDecidesAndTheProgressGoesForGood) {
                                                           {"2.3", "You don\xb4t have the latest version!"},
                                                           {"2.2", "You have the latest version!"}};
     for (const auto& [title, verdict] : titles) {
-        web.events.loaded(std::string("<title>") + title + "</title><body>The latest:\r\n <b>" + title + "</b></body>");
+        web.events.loaded(std::string("<title>") + title + "</title><body>The latest:\r\n <b>" + title + "</b></body>",
+                          "text/html");
         EXPECT_EQ(check().Label5.caption(), verdict) << "title \"" << title << "\"";
         EXPECT_EQ(check().WebBrowser1.caption(), std::string("The latest: ") + (title[0] == ' ' ? title + 1 : title));
         EXPECT_FALSE(check().lblProgress.visible());
@@ -77,6 +115,24 @@ TEST_F(UpdateCheckTest, APageThatCannotBeHadIsNoVerdict) {
         EXPECT_EQ(check().WebBrowser1.caption(), why);
         EXPECT_FALSE(check().lblProgress.visible());
     }
+}
+
+TEST_F(UpdateCheckTest, ThirtySecondsWithoutAnAnswerIsNoAnswer) {
+    EXPECT_TRUE(check().tmrDeadline.enabled());
+    EXPECT_EQ(check().tmrDeadline.interval(), 30000);
+    web.events.progress(10, 100);
+    check().tmrDeadline.tick();
+    EXPECT_FALSE(web.loading()) << "the load is given up";
+    EXPECT_EQ(check().Label5.caption(), "Couldn\xb4t check for a new version!");
+    EXPECT_EQ(check().WebBrowser1.caption(), "The server did not answer in time.");
+    EXPECT_FALSE(check().tmrDeadline.enabled());
+
+    // A page in time stops the clock.
+    check().Command1.click();
+    program.form3.get()->Command2.click();
+    web.events.loaded("<title>2.2</title>", "");
+    EXPECT_FALSE(check().tmrDeadline.enabled());
+    EXPECT_EQ(check().Label5.caption(), "You have the latest version!");
 }
 
 TEST_F(UpdateCheckTest, ClosingGivesTheLoadUpAndOpeningAgainLoadsAfresh) {

@@ -20,6 +20,17 @@ std::string read(pellorin::Win32Files& files, const std::string& path) {
     return files.readAll(path).value_or("<missing>");
 }
 
+// The far end of a pipe: some bytes, then gone.
+DWORD WINAPI writeAndBreakOff(void* end) {
+    ConnectNamedPipe(end, nullptr);
+    const std::string part(5000, 'h');
+    DWORD written = 0;
+    WriteFile(end, part.data(), static_cast<DWORD>(part.size()), &written, nullptr);
+    FlushFileBuffers(end);  // until the reader has it all
+    DisconnectNamedPipe(end);
+    return 0;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -54,6 +65,20 @@ int main(int argc, char** argv) {
     std::string big(3u << 20, 'b');
     check(files.replaceContent(path, big) == pellorin::WriteResult::ok && read(files, path) == big,
           "a large file round-trips");
+
+    // A read that fails after part of the file came (here: the other end of
+    // a pipe goes away) has read nothing, not a shorter file.
+    const std::string pipe = "\\\\.\\pipe\\pellorin-files-test";
+    HANDLE server = CreateNamedPipeA(pipe.c_str(), PIPE_ACCESS_OUTBOUND, PIPE_TYPE_BYTE | PIPE_WAIT, 1, 65536, 65536, 0,
+                                     nullptr);
+    HANDLE writer = CreateThread(nullptr, 0, writeAndBreakOff, server, 0, nullptr);
+    check(server != INVALID_HANDLE_VALUE && writer, "a pipe stands in for a file that breaks off");
+    check(!files.readAll(pipe), "a read that fails part-way reads nothing");
+    if (writer) {
+        WaitForSingleObject(writer, 5000);
+        CloseHandle(writer);
+    }
+    if (server != INVALID_HANDLE_VALUE) CloseHandle(server);
     DeleteFileA(path.c_str());
 
     std::printf("%d failed\n", failures);

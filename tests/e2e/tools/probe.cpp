@@ -51,6 +51,8 @@
 //   focused TITLE                  id=N of the control that has the keyboard focus in the window
 //   move TITLE X Y W H             MoveWindow from outside (outer size)
 //   press TITLE ID                 a real click on the control's centre through SendInput
+//   answers TITLE ID MS            asks the control for its text every 50 ms for MS ms;
+//                                  slowest=N, the longest wait for an answer in ms
 //
 // Menus and the notification area are read from inside their processes by
 // probehook.dll, which must lie beside probe.exe.
@@ -60,6 +62,7 @@
 
 #include "probehook.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -682,6 +685,26 @@ int run(int argc, char** argv) {
         return 0;
     }
     if (cmd == "click") return PostMessageA(ctl, BM_CLICK, 0, 0) ? 0 : 1;
+    if (cmd == "answers" && argc >= 5) {
+        // A window whose thread is busy answers late; one that is gone not at all.
+        std::printf("ready=1\n");
+        std::fflush(stdout);
+        DWORD start = GetTickCount(), slowest = 0, ms = arg(argc, argv, 4, 1000);
+        int asked = 0;
+        while (GetTickCount() - start < ms) {
+            DWORD before = GetTickCount();
+            DWORD_PTR len = 0;
+            if (!SendMessageTimeoutW(ctl, WM_GETTEXTLENGTH, 0, 0, SMTO_NORMAL, 10000, &len)) {
+                std::printf("error=no answer\n");
+                break;
+            }
+            slowest = std::max<DWORD>(slowest, GetTickCount() - before);
+            ++asked;
+            Sleep(50);
+        }
+        std::printf("asked=%d\nslowest=%lu\n", asked, (unsigned long)slowest);
+        return 0;
+    }
     if (cmd == "press") {
         RECT r{};
         GetWindowRect(ctl, &r);
