@@ -28,6 +28,7 @@ Form3::Form3(ProgramContext context)
         add(*control);
     setTabOrder({&Command1, &Command3, &Command2, &Text1});
     setFirstFocus(Command1);
+    setDefaultButton(Command1);
     Command3.onClick = [this] { Command3_Click(); };
     Command2.onClick = [this] { Command2_Click(); };
     Command1.onClick = [this] { Command1_Click(); };

@@ -15,8 +15,8 @@ inline constexpr int clientWidth = 6615;
 inline constexpr int clientHeight = 5940;
 inline constexpr const char* readme = "readme.txt";
 inline constexpr const char* faq = "faq.txt";
-inline constexpr const char* readmeMissing = "Couldn\xb4t find readme.txt...";
-inline constexpr const char* faqMissing = "Couldn\xb4t find faq.txt...";
+inline constexpr const char* readmeMissing = "Couldn\u00b4t find readme.txt...";
+inline constexpr const char* faqMissing = "Couldn\u00b4t find faq.txt...";
 }  // namespace form3
 
 // Each maximize counts as a tenth of a meter of mouse movement saved: the

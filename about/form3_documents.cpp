@@ -31,7 +31,7 @@ void Form3::showDocument(const char* fileName, const char* missingText) {
         Text1.setEnabled(false);
         return;
     }
-    Text1.setText(documentText(*content));
+    Text1.setText(documentText(context_.runtime.fromAnsi(*content)));
 }
 
 void Form3::Command3_Click() {

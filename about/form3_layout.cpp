@@ -15,7 +15,7 @@ const forms::ControlLayout Label4{.kind = Kind::label, .name = "Label4", .captio
                                   .left = 840, .top = 120, .width = 3015, .height = 255, .bold = true};
 const forms::ControlLayout Label1{Kind::label, "Label1", "Made by the Pellorin developers", 840, 360, 5655, 255};
 const forms::ControlLayout Label5{Kind::label, "Label5",
-                                  "Copyright \xa9 2026 the Pellorin developers. Free to use and to pass on.",
+                                  "Copyright \u00a9 2026 the Pellorin developers. Free to use and to pass on.",
                                   840, 600, 5655, 255};
 const forms::ControlLayout Label2{.kind = Kind::label, .name = "Label2", .caption = addresses::mail,
                                   .left = 840, .top = 900, .width = 5655, .height = 255,

@@ -17,6 +17,7 @@ Form5::Form5(ProgramContext context)
         add(*control);
     setTabOrder({&Command1, &Command2});
     setFirstFocus(Command1);
+    setDefaultButton(Command1);
     add(tmrDeadline);
     tmrDeadline.onTick = [this] { tmrDeadline_Timer(); };
     Command2.onClick = [this] { Command2_Click(); };

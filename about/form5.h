@@ -15,8 +15,8 @@ extern const forms::ControlLayout Image1, Label1, Label3, Label6, Label2, WebBro
 inline constexpr int clientWidth = 5295;
 inline constexpr int clientHeight = 2535;
 inline constexpr const char* latest = "You have the latest version!";
-inline constexpr const char* notLatest = "You don\xb4t have the latest version!";
-inline constexpr const char* notChecked = "Couldn\xb4t check for a new version!";
+inline constexpr const char* notLatest = "You don\u00b4t have the latest version!";
+inline constexpr const char* notChecked = "Couldn\u00b4t check for a new version!";
 // From the request to the verdict; a server that has not answered by then is not answering.
 inline constexpr int deadlineMs = 30000;
 }  // namespace form5

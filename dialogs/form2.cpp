@@ -21,6 +21,7 @@ Form2::Form2(ProgramContext context)
     setTabOrder({&Command1, &Command2, &Check1, &Option2, &Option1, &Command3, &Option4, &Option3, &Check2, &Command4,
                  &Check3, &cmdRemoveIeIcon, &cmdAddIeIcon, &txtLetter});
     setFirstFocus(Command1);
+    setDefaultButton(Command1);
 
     Check1.onClick = [this] { Check1_Click(); };
     Check2.onClick = [this] { Check2_Click(); };

@@ -11,7 +11,7 @@ void Form2::store(const char* fileName, const SettingsWriter& content) {
     // start; the user hears of it as of the program's other files.
     if (writeSettingsFile(context_.files, fileName, content) == WriteResult::accessDenied)
         context_.runtime.messageBox(
-            std::string("Error, couldn\xb4t write to file ") + fileName + ", it might be write protected!", "Error",
+            std::string("Error, couldn\u00b4t write to file ") + fileName + ", it might be write protected!", "Error",
             forms::mb::iconStop);
 }
 
@@ -40,7 +40,7 @@ void Form2::Command1_Click() {
 
     if (txtLetter.text().empty()) txtLetter.setText("Q");
     settings.hotkeyLetter = std::to_string(keyCodeForLetter(txtLetter.text()));
-    store(files::hotkey, SettingsWriter().text(txtLetter.text()));
+    store(files::hotkey, SettingsWriter().text(context_.runtime.toAnsi(txtLetter.text())));
     context_.windows.mainWindow().lblHotkey.setCaption("Hotkey: Ctrl+Alt+" + txtLetter.text());
 
     context_.windows.unload(*this);

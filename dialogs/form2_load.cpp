@@ -43,7 +43,7 @@ void Form2::Form_Load() {
     if (settings.fullscreenMode == "yes") Check3.setChecked(true);
 
     FieldReader(readSettingsFile(files, files::hotkey)).readText(settings.hotkeyLetter);
-    txtLetter.setText(settings.hotkeyLetter.substr(0, 1));
+    txtLetter.setText(context_.runtime.fromAnsi(settings.hotkeyLetter.substr(0, 1)));
     settings.hotkeyLetter = std::to_string(keyCodeForLetter(settings.hotkeyLetter));
 
     if (settings.popupMaxWidth == 0 && settings.popupMaxHeight == 0) return;

@@ -15,6 +15,7 @@ Form4::Form4(ProgramContext context)
     add(Command1);
     setTabOrder({&Command1, &Command2});
     setFirstFocus(Command1);
+    setDefaultButton(Command1);
     Command1.onClick = [this] { Command1_Click(); };
     Command2.onClick = [this] { Command2_Click(); };
 }

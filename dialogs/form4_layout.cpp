@@ -12,7 +12,7 @@ const char* const caption = "Test Window";
 const forms::ControlLayout Label1{Kind::label, "Label1",
                                   "Set the maximum size of popup windows by resizing this window. All popup window "
                                   "that are smaller than this window will be ignored or closed. Click \"Apply\" when "
-                                  "you\xb4re done.",
+                                  "you\u00b4re done.",
                                   120, 120, 4215, 855};
 const forms::ControlLayout Command2{Kind::commandButton, "Command2", "Cancel", 2400, 840, 855, 290};
 const forms::ControlLayout Command1{Kind::commandButton, "Command1", "Apply", 3360, 840, 855, 290};

@@ -6,6 +6,10 @@
 #include <string_view>
 #include <vector>
 
+// Every text of the forms layer (captions, texts, list entries, message
+// boxes) is UTF-8, so that the program's own texts read the same on every
+// system. What comes from outside in the system's ANSI code page goes
+// through the runtime's fromAnsi on its way in.
 namespace pellorin::forms {
 
 // Shapes and lines only decorate; they have no state or events.
@@ -153,6 +157,8 @@ public:
     // Selecting one option clears the others of its group.
     void select();
     void joinGroup(std::vector<OptionButton*>* group) { group_ = group; }
+    // The options it is one of, itself included; nullptr when alone.
+    const std::vector<OptionButton*>* group() const { return group_; }
     std::function<void()> onClick;
 
 private:
@@ -264,6 +270,11 @@ public:
     virtual int messageBox(const std::string& text, const std::string& title, int style) = 0;
     // What the user's locale writes between a number's whole part and its fraction.
     virtual std::string decimalSeparator() = 0;
+    // Between the system's ANSI code page (window titles, settings files,
+    // registry values, the documents) and the forms' UTF-8; a character the
+    // code page lacks becomes "?".
+    virtual std::string fromAnsi(std::string_view ansi) = 0;
+    virtual std::string toAnsi(std::string_view text) = 0;
     // Ends the process at once: no further event of any window runs.
     [[noreturn]] virtual void endProgram() = 0;
 };
@@ -315,6 +326,9 @@ public:
     const std::vector<Control*>& tabOrder() const { return tabOrder_; }
     // The control that has the keyboard focus when the window opens.
     Control* firstFocus() const { return firstFocus_; }
+    // The button Enter presses wherever the focus is (but in a text box of
+    // several lines, where Enter is a key like any other); nullptr for none.
+    CommandButton* defaultButton() const { return defaultButton_; }
 
     void attachHost(WindowHost* host) { host_ = host; }
     WindowHost* host() const { return host_; }
@@ -342,6 +356,7 @@ protected:
     }
     void setTabOrder(std::vector<Control*> order) { tabOrder_ = std::move(order); }
     void setFirstFocus(Control& control) { firstFocus_ = &control; }
+    void setDefaultButton(CommandButton& button) { defaultButton_ = &button; }
     Timer& add(Timer& timer) {
         timers_.push_back(&timer);
         return timer;
@@ -356,6 +371,7 @@ private:
     std::vector<Timer*> timers_;
     std::vector<Control*> tabOrder_;
     Control* firstFocus_ = nullptr;
+    CommandButton* defaultButton_ = nullptr;
     WindowHost* host_ = nullptr;
 };
 

@@ -6,8 +6,9 @@
 
 namespace pellorin {
 
-// What rovudir needs beyond the desktop. Paths are UTF-8, so that a user
-// profile outside the ANSI code page still holds a working install.
+// What rovudir needs beyond the desktop. Paths and texts are UTF-8, so that
+// a user profile outside the ANSI code page still holds a working install,
+// and the message reads the same on every system.
 class LauncherHost {
 public:
     enum class StartResult { started, missing, failed };
@@ -28,7 +29,7 @@ inline constexpr const char* pellorinCaption = "Pellorin";
 inline constexpr const char* pellorinExecutable = "Pellorin.exe";
 inline constexpr const char* pellorinShortName = "pellor~1.exe";
 inline constexpr int showNormal = 1;  // SW_SHOWNORMAL: a normal window that takes the focus
-inline constexpr const char* missingExecutableText = "Can\xb4t find Pellorin exe-file";
+inline constexpr const char* missingExecutableText = "Can\u00b4t find Pellorin exe-file";
 inline constexpr int missingExecutableStyle = 48;  // exclamation icon, one OK button
 
 // Shows the first top-level window captioned exactly "Pellorin" (SW_SHOW) and

@@ -4,23 +4,13 @@
 #include <string>
 
 #include "foundation/win32/win32_desktop.h"
+#include "foundation/win32/win32_text.h"
 #include "launcher/launcher.h"
 
 namespace {
 
-std::wstring widen(const std::string& utf8) {
-    const int length = MultiByteToWideChar(CP_UTF8, 0, utf8.data(), static_cast<int>(utf8.size()), nullptr, 0);
-    std::wstring wide(static_cast<std::size_t>(length), L'\0');
-    MultiByteToWideChar(CP_UTF8, 0, utf8.data(), static_cast<int>(utf8.size()), wide.data(), length);
-    return wide;
-}
-
-std::string narrow(const wchar_t* wide, int length) {
-    const int size = WideCharToMultiByte(CP_UTF8, 0, wide, length, nullptr, 0, nullptr, nullptr);
-    std::string utf8(static_cast<std::size_t>(size), '\0');
-    WideCharToMultiByte(CP_UTF8, 0, wide, length, utf8.data(), size, nullptr, nullptr);
-    return utf8;
-}
+using pellorin::narrow;
+using pellorin::widen;
 
 class Win32LauncherHost : public pellorin::LauncherHost {
 public:
@@ -39,7 +29,7 @@ public:
         }
         const std::size_t slash = path.find_last_of(L'\\');
         if (slash == std::wstring::npos || slash == 0) return {};
-        return narrow(path.data(), static_cast<int>(slash));
+        return narrow(std::wstring_view(path).substr(0, slash));
     }
 
     StartResult startProgram(const std::string& path, int showCommand) override {
@@ -66,7 +56,7 @@ public:
     }
 
     void messageBox(const std::string& text, const std::string& title, int style) override {
-        MessageBoxA(nullptr, text.c_str(), title.c_str(), static_cast<UINT>(style));
+        MessageBoxW(nullptr, widen(text).c_str(), widen(title).c_str(), static_cast<UINT>(style));
     }
 
     void endProgram() override { ExitProcess(0); }

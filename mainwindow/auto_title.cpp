@@ -21,7 +21,7 @@ void Form1::cmdAutoTitle_Click() {
 
     Desktop::RegistryKey key = 0;
     if (desktop.regOpenCurrentUserKey(form1::browserKey, reg::keyRead, key) != 0) {
-        runtime.messageBox("Error, couldn\xb4t read from the registry", form1::caption, forms::mb::iconStop);
+        runtime.messageBox("Error, couldn\u00b4t read from the registry", form1::caption, forms::mb::iconStop);
         return;
     }
 
@@ -32,10 +32,10 @@ void Form1::cmdAutoTitle_Click() {
             "The title of Internet Explorer seems to be set to default.If not, set it to default by clicking the "
             "setup button!",
             form1::caption, forms::mb::ok);
-        Text1.setText("Explorer");
+        setTitleSuffix("Explorer");
     } else {
-        Text1.setText(std::string(lastEightCharacters(title)));
-        if (Text1.text().size() < 8) {
+        setTitleSuffix(std::string(lastEightCharacters(title)));
+        if (titleSuffix_.size() < 8) {
             const int answer = runtime.messageBox(
                 "The title of Internet Explorer has to be at least 8 characters long, do you want to set the title "
                 "to default? Note: Registry change needed!",
@@ -44,7 +44,7 @@ void Form1::cmdAutoTitle_Click() {
                 // The script changes the very value we hold open.
                 desktop.regCloseKey(key);
                 openWithShell(context_, *this, settingsPath(context_.files, form1::resetTitleScript));
-                Text1.setText("Explorer");
+                setTitleSuffix("Explorer");
                 return;
             }
         }

@@ -33,6 +33,7 @@ Form1::Form1(ProgramContext context)
     menrestore.onClick = [this] { menrestore_Click(); };
     menexit.onClick = [this] { menexit_Click(); };
     List1.onClick = [this] { List1_Click(); };
+    Text1.onChange = [this] { Text1_Change(); };
     Timer1.onTick = [this] { Timer1_Timer(); };
     Timer2.onTick = [this] { Timer2_Timer(); };
 }

@@ -103,6 +103,12 @@ public:
     void Timer1_Timer();
     void Timer2_Timer();
     void cmdAutoTitle_Click();
+    void Text1_Change();
+
+    // The title suffix Text1 shows, as window titles and setup.cfg hold it
+    // (the ANSI code page): what titles are compared with and what is stored.
+    const std::string& titleSuffix() const { return titleSuffix_; }
+    void setTitleSuffix(std::string ansi);
 
     void minimizeToTray();
     void restoreFromTray();
@@ -133,6 +139,7 @@ private:
     bool watcherTickRunning_ = false;
     bool inTray_ = false;
     bool hotkeyLetterDown_ = false;  // as the previous hotkey poll found it
+    std::string titleSuffix_ = form1::Text1.caption;
 };
 
 }  // namespace pellorin

@@ -17,15 +17,15 @@ void Form1::Form_Load() {
         FieldReader reader(readSettingsFile(files, files::setup));
         reader.readText(suffix);
         reader.readText(action);
-        Text1.setText(suffix);
+        setTitleSuffix(suffix);
         (action == "hide" ? Option1 : Option2).select();
     }
     settings.ieWindowState = "visible";
     // The list is filled with the suffix as stored, before an empty one
     // becomes the default below.
     cmdRefresh_Click();
-    if (Text1.text().empty()) {
-        Text1.setText("Explorer");
+    if (titleSuffix_.empty()) {
+        setTitleSuffix("Explorer");
         Option1.select();
     }
 
@@ -46,7 +46,7 @@ void Form1::Form_Load() {
         reader.readInteger(settings.statKilledPopups);
     }
     FieldReader(readSettingsFile(files, files::hotkey)).readText(settings.hotkeyLetter);
-    lblHotkey.setCaption("Hotkey: Ctrl+Alt+" + settings.hotkeyLetter);
+    lblHotkey.setCaption("Hotkey: Ctrl+Alt+" + context_.runtime.fromAnsi(settings.hotkeyLetter));
     settings.hotkeyLetter = std::to_string(keyCodeForLetter(settings.hotkeyLetter));
 
     Timer1.setEnabled(true);
@@ -67,9 +67,9 @@ void Form1::cmdExit_Click() {
 
     const char* hotkeyAction = Option1.selected() ? "hide" : "close";
     const WriteResult result =
-        writeSettingsFile(context_.files, files::setup, SettingsWriter().text(Text1.text()).text(hotkeyAction));
+        writeSettingsFile(context_.files, files::setup, SettingsWriter().text(titleSuffix_).text(hotkeyAction));
     if (result == WriteResult::accessDenied)
-        context_.runtime.messageBox("Error, couldn\xb4t write to file setup.cfg, it might be write protected!", "Error",
+        context_.runtime.messageBox("Error, couldn\u00b4t write to file setup.cfg, it might be write protected!", "Error",
                                     forms::mb::iconStop);
     context_.runtime.endProgram();
 }

@@ -48,7 +48,7 @@ void Form1::Timer1_Timer() {
     Desktop& desktop = context_.desktop;
     SharedSettings& settings = context_.settings;
 
-    const std::string suffix = Text1.text();
+    const std::string suffix = titleSuffix_;
     const Hwnd window = desktop.getForegroundWindow();
     if (desktop.isZoomed(window)) return;
     if (desktop.isIconic(window)) return;

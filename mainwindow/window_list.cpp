@@ -2,6 +2,8 @@
 // hotkey by a click on its title.
 #include "mainwindow/form1.h"
 
+#include <algorithm>
+
 #include "foundation/window_title.h"
 
 namespace pellorin {
@@ -18,10 +20,24 @@ void Form1::cmdRefresh_Click() {
 }
 
 std::int32_t Form1::enumIeWindowsProc(Hwnd window, std::int32_t /*value*/) {
-    std::string title = readWindowTitle(context_.desktop, window);
+    const std::string title = readWindowTitle(context_.desktop, window);
     if (title.empty()) return 1;
-    if (lastEightCharacters(title) == Text1.text()) List1.addItem(std::move(title), static_cast<std::int32_t>(window));
+    if (lastEightCharacters(title) == titleSuffix_)
+        List1.addItem(context_.runtime.fromAnsi(title), static_cast<std::int32_t>(window));
     return 1;
+}
+
+void Form1::setTitleSuffix(std::string ansi) {
+    // As Text1 holds it: up to a NUL, which no text box shows.
+    ansi.resize(std::min(ansi.size(), ansi.find('\0')));
+    titleSuffix_ = std::move(ansi);
+    Text1.setText(context_.runtime.fromAnsi(titleSuffix_));
+}
+
+void Form1::Text1_Change() {
+    // Typed by the user. A text we put there ourselves keeps the bytes it
+    // came as, even those that do not survive a trip through the code page.
+    if (Text1.text() != context_.runtime.fromAnsi(titleSuffix_)) titleSuffix_ = context_.runtime.toAnsi(Text1.text());
 }
 
 void Form1::List1_Click() {

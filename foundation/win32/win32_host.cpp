@@ -4,6 +4,7 @@
 #include <windowsx.h>
 
 #include "foundation/win32/win32_desktop.h"
+#include "foundation/win32/win32_text.h"
 
 #include <algorithm>
 #include <string>
@@ -12,11 +13,11 @@ namespace pellorin {
 
 namespace {
 
-constexpr const char* formClassName = "PellorinForm";
+constexpr const wchar_t* formClassName = L"PellorinForm";
 constexpr int twipsPerInch = 1440;
 
 struct NativeKind {
-    const char* className;
+    const wchar_t* className;
     DWORD style;
     DWORD exStyle;
 };
@@ -29,28 +30,31 @@ NativeKind nativeKindOf(const forms::ControlLayout& layout) {
     using forms::Kind;
     switch (layout.kind) {
         case Kind::label:
-            return {"STATIC",
+            return {L"STATIC",
                     static_cast<DWORD>(SS_LEFT | SS_NOPREFIX | (layout.link ? SS_NOTIFY : 0) |
                                        (layout.border ? SS_SUNKEN | SS_LEFTNOWORDWRAP : 0)),
                     0};
         case Kind::textBox: {
-            const DWORD lines = layout.multiLine ? ES_MULTILINE | ES_AUTOVSCROLL | WS_VSCROLL : ES_AUTOHSCROLL;
-            return {"EDIT", static_cast<DWORD>(lines | WS_TABSTOP | (layout.readOnly ? ES_READONLY : 0)),
+            // In a box of several lines Enter starts a line and presses no button.
+            const DWORD lines =
+                layout.multiLine ? ES_MULTILINE | ES_WANTRETURN | ES_AUTOVSCROLL | WS_VSCROLL : ES_AUTOHSCROLL;
+            return {L"EDIT", static_cast<DWORD>(lines | WS_TABSTOP | (layout.readOnly ? ES_READONLY : 0)),
                     WS_EX_CLIENTEDGE};
         }
-        case Kind::commandButton: return {"BUTTON", BS_PUSHBUTTON | WS_TABSTOP, 0};
-        // The portable option and check state is the truth, so the buttons
-        // do not check themselves.
-        case Kind::optionButton: return {"BUTTON", BS_RADIOBUTTON | WS_TABSTOP, 0};
-        case Kind::checkBox: return {"BUTTON", BS_CHECKBOX | WS_TABSTOP, 0};
+        case Kind::commandButton: return {L"BUTTON", BS_PUSHBUTTON | WS_TABSTOP, 0};
+        // The portable check state is the truth, so check boxes do not check
+        // themselves. Option buttons do, so that the arrow keys choose within
+        // a group; the click they report selects the portable one as well.
+        case Kind::optionButton: return {L"BUTTON", BS_AUTORADIOBUTTON, 0};
+        case Kind::checkBox: return {L"BUTTON", BS_CHECKBOX | WS_TABSTOP, 0};
         case Kind::listBox:
-            return {"LISTBOX", LBS_NOTIFY | LBS_NOINTEGRALHEIGHT | WS_VSCROLL | WS_TABSTOP, WS_EX_CLIENTEDGE};
-        case Kind::image: return {"STATIC", SS_ICON | SS_NOTIFY | SS_CENTERIMAGE, 0};
-        case Kind::frame: return {"BUTTON", BS_GROUPBOX, 0};
+            return {L"LISTBOX", LBS_NOTIFY | LBS_NOINTEGRALHEIGHT | WS_VSCROLL | WS_TABSTOP, WS_EX_CLIENTEDGE};
+        case Kind::image: return {L"STATIC", SS_ICON | SS_NOTIFY | SS_CENTERIMAGE, 0};
+        case Kind::frame: return {L"BUTTON", BS_GROUPBOX, 0};
         case Kind::shape:
         case Kind::line: break;  // painted by the form itself
     }
-    return {"STATIC", 0, 0};
+    return {L"STATIC", 0, 0};
 }
 
 // Builds the native menu; entries are numbered from 1 in the order of `entries`.
@@ -58,25 +62,38 @@ HMENU buildMenu(const forms::MenuItem& menu, std::vector<forms::MenuItem*>& entr
     HMENU native = CreatePopupMenu();
     for (forms::MenuItem* child : menu.children()) {
         if (child->isSeparator()) {
-            AppendMenuA(native, MF_SEPARATOR, 0, nullptr);
+            AppendMenuW(native, MF_SEPARATOR, 0, nullptr);
             continue;
         }
         UINT flags = (child->enabled() ? MF_ENABLED : MF_GRAYED) | (child->checked() ? MF_CHECKED : MF_UNCHECKED);
         if (!child->children().empty()) {
-            AppendMenuA(native, flags | MF_POPUP, reinterpret_cast<UINT_PTR>(buildMenu(*child, entries)),
-                        child->caption().c_str());
+            AppendMenuW(native, flags | MF_POPUP, reinterpret_cast<UINT_PTR>(buildMenu(*child, entries)),
+                        widen(child->caption()).c_str());
             continue;
         }
         entries.push_back(child);
-        AppendMenuA(native, flags | MF_STRING, entries.size(), child->caption().c_str());
+        AppendMenuW(native, flags | MF_STRING, entries.size(), widen(child->caption()).c_str());
     }
     return native;
 }
 
 std::string windowText(HWND window) {
-    std::string text(static_cast<std::size_t>(GetWindowTextLengthA(window)) + 1, '\0');
-    text.resize(static_cast<std::size_t>(GetWindowTextA(window, text.data(), static_cast<int>(text.size()))));
-    return text;
+    std::wstring text(static_cast<std::size_t>(GetWindowTextLengthW(window)) + 1, L'\0');
+    text.resize(static_cast<std::size_t>(GetWindowTextW(window, text.data(), static_cast<int>(text.size()))));
+    return narrow(text);
+}
+
+// What the keyboard can reach; the rest (labels, pictures, frames) only shows.
+bool takesFocus(const forms::ControlLayout& layout) {
+    using forms::Kind;
+    return layout.kind == Kind::textBox || layout.kind == Kind::commandButton || layout.kind == Kind::optionButton ||
+           layout.kind == Kind::checkBox || layout.kind == Kind::listBox;
+}
+
+void setStyleBit(HWND window, LONG_PTR bit, bool on) {
+    const LONG_PTR style = GetWindowLongPtrW(window, GWL_STYLE);
+    const LONG_PTR wanted = on ? style | bit : style & ~bit;
+    if (wanted != style) SetWindowLongPtrW(window, GWL_STYLE, wanted);
 }
 
 }  // namespace
@@ -106,17 +123,19 @@ public:
                 bool checked = false;
                 if (auto* option = dynamic_cast<forms::OptionButton*>(&control)) checked = option->selected();
                 if (auto* box = dynamic_cast<forms::CheckBox*>(&control)) checked = box->checked();
-                SendMessageA(window_, BM_SETCHECK, checked ? BST_CHECKED : BST_UNCHECKED, 0);
+                SendMessageW(window_, BM_SETCHECK, checked ? BST_CHECKED : BST_UNCHECKED, 0);
+                // Tab stops at the selected option of a group, as in every dialog.
+                if (dynamic_cast<forms::OptionButton*>(&control)) setStyleBit(window_, WS_TABSTOP, checked);
                 break;
             }
             case Aspect::items: refillList(static_cast<forms::ListBox&>(control)); break;
             case Aspect::itemAdded: addItem(static_cast<forms::ListBox&>(control).items().back()); break;
             case Aspect::selection:
                 if (auto* box = dynamic_cast<forms::TextBox*>(&control))
-                    SendMessageA(window_, EM_SETSEL, static_cast<WPARAM>(box->selectionStart()),
+                    SendMessageW(window_, EM_SETSEL, static_cast<WPARAM>(box->selectionStart()),
                                  static_cast<LPARAM>(box->selectionStart()));
                 else
-                    SendMessageA(window_, LB_SETCURSEL,
+                    SendMessageW(window_, LB_SETCURSEL,
                                  static_cast<WPARAM>(static_cast<forms::ListBox&>(control).selectedIndex()), 0);
                 break;
             case Aspect::focus: SetFocus(window_); break;
@@ -125,6 +144,8 @@ public:
 
     // The user typed: hand the text to the portable box, which raises its
     // change event. Our own SetWindowText echoes back here and is ignored.
+    // The box then tells us of its new text, which the control shows
+    // already: setting it again would put the caret back at the start.
     void onEditChanged() {
         if (settingText_) return;
         if (auto* box = dynamic_cast<forms::TextBox*>(&control_)) box->setText(windowText(window_));
@@ -144,23 +165,25 @@ public:
 
 private:
     void setText(const std::string& text) {
+        if (windowText(window_) == text) return;
         settingText_ = true;
-        SetWindowTextA(window_, text.c_str());
+        SetWindowTextW(window_, widen(text).c_str());
         settingText_ = false;
     }
 
     void addItem(const forms::ListBox::Item& item) {
-        const LRESULT index = SendMessageA(window_, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(item.text.c_str()));
+        const LRESULT index =
+            SendMessageW(window_, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(widen(item.text).c_str()));
         if (index >= 0)
-            SendMessageA(window_, LB_SETITEMDATA, static_cast<WPARAM>(index), static_cast<LPARAM>(item.data));
+            SendMessageW(window_, LB_SETITEMDATA, static_cast<WPARAM>(index), static_cast<LPARAM>(item.data));
     }
 
     void refillList(const forms::ListBox& list) {
-        SendMessageA(window_, WM_SETREDRAW, FALSE, 0);
-        SendMessageA(window_, LB_RESETCONTENT, 0, 0);
+        SendMessageW(window_, WM_SETREDRAW, FALSE, 0);
+        SendMessageW(window_, LB_RESETCONTENT, 0, 0);
         for (const auto& item : list.items()) addItem(item);
-        SendMessageA(window_, LB_SETCURSEL, static_cast<WPARAM>(list.selectedIndex()), 0);
-        SendMessageA(window_, WM_SETREDRAW, TRUE, 0);
+        SendMessageW(window_, LB_SETCURSEL, static_cast<WPARAM>(list.selectedIndex()), 0);
+        SendMessageW(window_, WM_SETREDRAW, TRUE, 0);
         InvalidateRect(window_, nullptr, TRUE);
     }
 
@@ -192,19 +215,19 @@ bool Win32Runtime::translateDialogMessage(MSG& message) {
     // The window the message is for, or the one its control belongs to.
     HWND top = message.hwnd ? GetAncestor(message.hwnd, GA_ROOT) : nullptr;
     for (const auto& [form, window] : windows_)
-        if (window->window() == top) return IsDialogMessageA(top, &message) != FALSE;
+        if (window->window() == top) return IsDialogMessageW(top, &message) != FALSE;
     return false;
 }
 
 void Win32Runtime::dispatch(MSG& message) {
     if (translateDialogMessage(message)) return;
     TranslateMessage(&message);
-    DispatchMessageA(&message);
+    DispatchMessageW(&message);
 }
 
 void Win32Runtime::yieldToPendingMessages() {
     MSG message;
-    while (PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE)) {
+    while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
         if (message.message == WM_QUIT) {
             // Leave the quit for the main loop to see.
             PostQuitMessage(static_cast<int>(message.wParam));
@@ -218,14 +241,18 @@ int Win32Runtime::messageBox(const std::string& text, const std::string& title, 
     // The box belongs to the window the user is working in, if it is ours.
     HWND owner = GetActiveWindow();
     if (!owner) owner = owner_;
-    return MessageBoxA(owner, text.c_str(), title.c_str(), static_cast<UINT>(style));
+    return MessageBoxW(owner, widen(text).c_str(), widen(title).c_str(), static_cast<UINT>(style));
 }
 
 std::string Win32Runtime::decimalSeparator() {
-    char separator[8] = {};
-    if (GetLocaleInfoA(LOCALE_USER_DEFAULT, LOCALE_SDECIMAL, separator, sizeof separator) <= 1) return ".";
-    return separator;
+    wchar_t separator[8] = {};
+    if (GetLocaleInfoW(LOCALE_USER_DEFAULT, LOCALE_SDECIMAL, separator, 8) <= 1) return ".";
+    return narrow(separator);
 }
+
+std::string Win32Runtime::fromAnsi(std::string_view ansi) { return narrow(widen(ansi, CP_ACP)); }
+
+std::string Win32Runtime::toAnsi(std::string_view text) { return narrow(widen(text), CP_ACP); }
 
 void Win32Runtime::endProgram() {
     if (owner_ && IsWindow(owner_)) DestroyWindow(owner_);
@@ -234,13 +261,13 @@ void Win32Runtime::endProgram() {
 
 int Win32Runtime::run() {
     MSG message;
-    while (GetMessageA(&message, nullptr, 0, 0) > 0) dispatch(message);
+    while (GetMessageW(&message, nullptr, 0, 0) > 0) dispatch(message);
     return static_cast<int>(message.wParam);
 }
 
 FormWindow::FormWindow(forms::Form& form, HINSTANCE instance, HICON icon)
     : form_(form), instance_(instance), icon_(icon) {
-    WNDCLASSEXA windowClass{};
+    WNDCLASSEXW windowClass{};
     windowClass.cbSize = sizeof windowClass;
     windowClass.lpfnWndProc = windowProc;
     windowClass.hInstance = instance;
@@ -249,14 +276,14 @@ FormWindow::FormWindow(forms::Form& form, HINSTANCE instance, HICON icon)
     windowClass.hCursor = LoadCursor(nullptr, IDC_ARROW);
     windowClass.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
     windowClass.lpszClassName = formClassName;
-    RegisterClassExA(&windowClass);  // fails harmlessly for the second form
+    RegisterClassExW(&windowClass);  // fails harmlessly for the second form
 
     HDC screen = GetDC(nullptr);
     dpiX_ = GetDeviceCaps(screen, LOGPIXELSX);
     dpiY_ = GetDeviceCaps(screen, LOGPIXELSY);
     ReleaseDC(nullptr, screen);
 
-    taskbarCreatedMessage_ = RegisterWindowMessageA("TaskbarCreated");
+    taskbarCreatedMessage_ = RegisterWindowMessageW(L"TaskbarCreated");
 
     // A frame leaves its inside to be painted by the window under it.
     const bool hasFrames = std::any_of(form.controls().begin(), form.controls().end(), [](forms::Control* control) {
@@ -279,8 +306,8 @@ FormWindow::FormWindow(forms::Form& form, HINSTANCE instance, HICON icon)
         left = work.left + std::max(0L, (work.right - work.left - width) / 2);
         top = work.top + std::max(0L, (work.bottom - work.top - height) / 2);
     }
-    CreateWindowExA(0, formClassName, form.caption().c_str(), style, left, top, width, height, nullptr, nullptr,
-                    instance, this);
+    CreateWindowExW(0, formClassName, widen(form.caption()).c_str(), style, left, top, width, height, nullptr,
+                    nullptr, instance, this);
     form.attachHost(this);
 }
 
@@ -298,13 +325,13 @@ void FormWindow::destroy() {
 
 LRESULT CALLBACK FormWindow::windowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
     if (message == WM_NCCREATE) {
-        auto* self = static_cast<FormWindow*>(reinterpret_cast<CREATESTRUCTA*>(lParam)->lpCreateParams);
+        auto* self = static_cast<FormWindow*>(reinterpret_cast<CREATESTRUCTW*>(lParam)->lpCreateParams);
         self->window_ = window;
-        SetWindowLongPtrA(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(self));
+        SetWindowLongPtrW(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(self));
     }
-    auto* self = reinterpret_cast<FormWindow*>(GetWindowLongPtrA(window, GWLP_USERDATA));
-    if (!self) return DefWindowProcA(window, message, wParam, lParam);
-    if (message == WM_NCDESTROY) SetWindowLongPtrA(window, GWLP_USERDATA, 0);
+    auto* self = reinterpret_cast<FormWindow*>(GetWindowLongPtrW(window, GWLP_USERDATA));
+    if (!self) return DefWindowProcW(window, message, wParam, lParam);
+    if (message == WM_NCDESTROY) SetWindowLongPtrW(window, GWLP_USERDATA, 0);
     ++self->depth_;
     const LRESULT result = self->onMessage(message, wParam, lParam);
     --self->depth_;
@@ -325,6 +352,11 @@ LRESULT FormWindow::onMessage(UINT message, WPARAM wParam, LPARAM lParam) {
             if (resizeEventsOn_) form_.formResized();
             return 0;
         case WM_CLOSE: form_.closeRequested(); return 0;
+        case DM_GETDEFID:
+            // What Enter presses, asked by the keyboard handling of dialogs.
+            if (Peer* peer = peerOf(form_.defaultButton()))
+                return MAKELRESULT(GetDlgCtrlID(peer->window()), DC_HASDEFID);
+            return 0;
         case WM_QUERYENDSESSION: return TRUE;
         case WM_ENDSESSION:
             if (wParam) form_.sessionEnding();
@@ -340,13 +372,13 @@ LRESULT FormWindow::onMessage(UINT message, WPARAM wParam, LPARAM lParam) {
                 SetFocus(focus_);
                 return 0;
             }
-            return DefWindowProcA(window_, message, wParam, lParam);
+            return DefWindowProcW(window_, message, wParam, lParam);
         case WM_SETCURSOR:
             if (Peer* peer = peerOf(reinterpret_cast<HWND>(wParam)); peer && peer->control().layout().link) {
                 SetCursor(LoadCursor(nullptr, IDC_HAND));
                 return TRUE;
             }
-            return DefWindowProcA(window_, message, wParam, lParam);
+            return DefWindowProcW(window_, message, wParam, lParam);
         case WM_CTLCOLORSTATIC:
             if (Peer* peer = peerOf(reinterpret_cast<HWND>(lParam)); peer && peer->control().layout().link) {
                 HDC dc = reinterpret_cast<HDC>(wParam);
@@ -355,8 +387,8 @@ LRESULT FormWindow::onMessage(UINT message, WPARAM wParam, LPARAM lParam) {
                 SetBkColor(dc, GetSysColor(COLOR_BTNFACE));
                 return reinterpret_cast<LRESULT>(GetSysColorBrush(COLOR_BTNFACE));
             }
-            return DefWindowProcA(window_, message, wParam, lParam);
-        default: return DefWindowProcA(window_, message, wParam, lParam);
+            return DefWindowProcW(window_, message, wParam, lParam);
+        default: return DefWindowProcW(window_, message, wParam, lParam);
     }
 }
 
@@ -379,16 +411,16 @@ int FormWindow::toPixelsY(int twips) const { return MulDiv(twips, dpiY_, twipsPe
 void FormWindow::createControls() {
     // Tahoma 8.25 pt at the screen's own resolution.
     const auto tahoma = [this](int weight, bool underline) {
-        return CreateFontA(-MulDiv(825, dpiY_, 7200), 0, 0, 0, weight, FALSE, underline, FALSE, DEFAULT_CHARSET,
+        return CreateFontW(-MulDiv(825, dpiY_, 7200), 0, 0, 0, weight, FALSE, underline, FALSE, DEFAULT_CHARSET,
                            OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY, DEFAULT_PITCH | FF_DONTCARE,
-                           "Tahoma");
+                           L"Tahoma");
     };
     font_ = tahoma(FW_NORMAL, false);
     boldFont_ = tahoma(FW_BOLD, false);
     linkFont_ = tahoma(FW_NORMAL, true);
-    tooltip_ = CreateWindowExA(WS_EX_TOPMOST, TOOLTIPS_CLASSA, nullptr, WS_POPUP | TTS_ALWAYSTIP, CW_USEDEFAULT,
+    tooltip_ = CreateWindowExW(WS_EX_TOPMOST, TOOLTIPS_CLASSW, nullptr, WS_POPUP | TTS_ALWAYSTIP, CW_USEDEFAULT,
                                CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, window_, nullptr, instance_, nullptr);
-    if (tooltip_) SendMessageA(tooltip_, TTM_SETMAXTIPWIDTH, 0, 400);
+    if (tooltip_) SendMessageW(tooltip_, TTM_SETMAXTIPWIDTH, 0, 400);
 
     int id = firstControlId;
     for (forms::Control* control : form_.controls()) {
@@ -400,25 +432,29 @@ void FormWindow::createControls() {
             continue;
         }
         const NativeKind kind = nativeKindOf(layout);
-        const DWORD style = WS_CHILD | kind.style | (layout.visible ? WS_VISIBLE : 0);
-        HWND child = CreateWindowExA(kind.exStyle, kind.className, "", style, toPixelsX(control->windowLeft()),
+        // Where controls overlap, each paints only what is its own to show.
+        const bool isDefault = control == form_.defaultButton();
+        const DWORD style = WS_CHILD | WS_CLIPSIBLINGS | kind.style | (isDefault ? BS_DEFPUSHBUTTON : 0) |
+                            (layout.visible ? WS_VISIBLE : 0);
+        HWND child = CreateWindowExW(kind.exStyle, kind.className, L"", style, toPixelsX(control->windowLeft()),
                                      toPixelsY(control->windowTop()), toPixelsX(layout.width), toPixelsY(layout.height),
                                      window_, reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), instance_, nullptr);
         ++id;
         HFONT font = layout.bold ? boldFont_ : layout.link ? linkFont_ : font_;
-        SendMessageA(child, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
+        SendMessageW(child, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
         if (layout.kind == forms::Kind::textBox && (layout.maxLength > 0 || layout.multiLine))
             // A document may well be longer than an edit control takes by default.
-            SendMessageA(child, EM_LIMITTEXT, static_cast<WPARAM>(layout.maxLength), 0);
-        if (layout.kind == forms::Kind::image) SendMessageA(child, STM_SETICON, reinterpret_cast<WPARAM>(icon_), 0);
+            SendMessageW(child, EM_LIMITTEXT, static_cast<WPARAM>(layout.maxLength), 0);
+        if (layout.kind == forms::Kind::image) SendMessageW(child, STM_SETICON, reinterpret_cast<WPARAM>(icon_), 0);
         if (tooltip_ && layout.tooltip && *layout.tooltip) {
-            TOOLINFOA tool{};
-            tool.cbSize = TTTOOLINFOA_V1_SIZE;
+            std::wstring tip = widen(layout.tooltip);  // the tooltip keeps a copy
+            TOOLINFOW tool{};
+            tool.cbSize = TTTOOLINFOW_V1_SIZE;
             tool.uFlags = TTF_IDISHWND | TTF_SUBCLASS;
             tool.hwnd = window_;
             tool.uId = reinterpret_cast<UINT_PTR>(child);
-            tool.lpszText = const_cast<char*>(layout.tooltip);
-            SendMessageA(tooltip_, TTM_ADDTOOLA, 0, reinterpret_cast<LPARAM>(&tool));
+            tool.lpszText = tip.data();
+            SendMessageW(tooltip_, TTM_ADDTOOLW, 0, reinterpret_cast<LPARAM>(&tool));
         }
         auto peer = std::make_unique<Peer>(*control, child);
         peer->pushInitialState();
@@ -434,28 +470,42 @@ void FormWindow::createControls() {
 }
 
 void FormWindow::arrangeTabOrder() {
-    if (form_.tabOrder().empty()) return;
-    // Tab follows the order of the child windows: first the controls that
-    // take no focus, then the form's tab order, then any other.
-    // Frames go underneath what they hold.
-    const auto isFrame = [](Peer& peer) { return peer.control().layout().kind == forms::Kind::frame; };
-    std::vector<HWND> order;
+    // Tab follows the order of the child windows, and so does painting where
+    // they overlap, the first on top: first what the keyboard reaches, in the
+    // form's tab order when it has one, then labels and pictures, beneath
+    // the buttons they may reach into, and last the frames, beneath what
+    // they hold.
+    std::vector<Peer*> order;
+    const auto place = [&order](Peer* peer) {
+        if (peer && peer->window() && std::find(order.begin(), order.end(), peer) == order.end())
+            order.push_back(peer);
+    };
+    for (forms::Control* control : form_.tabOrder()) place(peerOf(control));
     for (auto& peer : peers_)
-        if (peer->window() && !isFrame(*peer) && !(GetWindowLongA(peer->window(), GWL_STYLE) & WS_TABSTOP))
-            order.push_back(peer->window());
-    for (forms::Control* control : form_.tabOrder())
-        for (auto& peer : peers_)
-            if (&peer->control() == control && peer->window()) order.push_back(peer->window());
+        if (takesFocus(peer->control().layout())) place(peer.get());
     for (auto& peer : peers_)
-        if (peer->window() && !isFrame(*peer) && std::find(order.begin(), order.end(), peer->window()) == order.end())
-            order.push_back(peer->window());
-    for (auto& peer : peers_)
-        if (peer->window() && isFrame(*peer)) order.push_back(peer->window());
+        if (peer->control().layout().kind != forms::Kind::frame) place(peer.get());
+    for (auto& peer : peers_) place(peer.get());
+
     HWND after = HWND_TOP;
-    for (HWND child : order) {
-        SetWindowPos(child, after, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
-        after = child;
+    const forms::OptionButton* previousOption = nullptr;
+    for (Peer* peer : order) {
+        SetWindowPos(peer->window(), after, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+        after = peer->window();
+        // The arrow keys move within a group: the options of one group
+        // follow each other, and every other control stands alone.
+        const auto* option = dynamic_cast<const forms::OptionButton*>(&peer->control());
+        const bool continuesGroup =
+            option && previousOption && option->group() && option->group() == previousOption->group();
+        setStyleBit(peer->window(), WS_GROUP, !continuesGroup);
+        previousOption = option;
     }
+}
+
+FormWindow::Peer* FormWindow::peerOf(const forms::Control* control) {
+    for (auto& peer : peers_)
+        if (&peer->control() == control) return peer.get();
+    return nullptr;
 }
 
 FormWindow::Peer* FormWindow::peerOf(HWND child) {
@@ -469,6 +519,11 @@ void FormWindow::onCommand(int id, int code) {
     if (id == IDCANCEL) {
         // Esc in a dialog, as its close box.
         if (form_.closesOnEscape()) form_.closeRequested();
+        return;
+    }
+    if (id == IDOK) {
+        // Enter where the window has no button for it.
+        if (forms::CommandButton* button = form_.defaultButton()) button->click();
         return;
     }
     const int index = id - firstControlId;
@@ -497,7 +552,7 @@ void FormWindow::onCommand(int id, int code) {
             break;
         case forms::Kind::listBox:
             if (code == LBN_SELCHANGE) {
-                const LRESULT selected = SendMessageA(peer.window(), LB_GETCURSEL, 0, 0);
+                const LRESULT selected = SendMessageW(peer.window(), LB_GETCURSEL, 0, 0);
                 static_cast<forms::ListBox&>(control).select(static_cast<int>(selected));
             }
             break;
@@ -557,7 +612,7 @@ void FormWindow::hide() { ShowWindow(window_, SW_HIDE); }
 
 void FormWindow::setTaskbarVisible(bool visible) {
     // A tool window gets no task-bar button and stays out of Alt+Tab.
-    const LONG_PTR exStyle = GetWindowLongPtrA(window_, GWL_EXSTYLE);
+    const LONG_PTR exStyle = GetWindowLongPtrW(window_, GWL_EXSTYLE);
     const LONG_PTR wanted =
         visible ? (exStyle & ~WS_EX_TOOLWINDOW) | WS_EX_APPWINDOW : (exStyle & ~WS_EX_APPWINDOW) | WS_EX_TOOLWINDOW;
     if (wanted == exStyle) return;
@@ -566,7 +621,7 @@ void FormWindow::setTaskbarVisible(bool visible) {
     // hidden right after this, which takes its button away.)
     const bool reshow = visible && IsWindowVisible(window_);
     if (reshow) ShowWindow(window_, SW_HIDE);
-    SetWindowLongPtrA(window_, GWL_EXSTYLE, wanted);
+    SetWindowLongPtrW(window_, GWL_EXSTYLE, wanted);
     if (reshow) ShowWindow(window_, SW_SHOW);
 }
 
@@ -583,7 +638,7 @@ void FormWindow::showPopupMenu(forms::MenuItem& menu) {
     SetForegroundWindow(window_);
     const UINT chosen = static_cast<UINT>(
         TrackPopupMenu(native, TPM_LEFTALIGN | TPM_RETURNCMD | TPM_NONOTIFY, at.x, at.y, 0, window_, nullptr));
-    PostMessageA(window_, WM_NULL, 0, 0);
+    PostMessageW(window_, WM_NULL, 0, 0);
     DestroyMenu(native);  // submenus go with it
     if (chosen >= 1 && chosen <= entries.size()) entries[chosen - 1]->click();
 }

@@ -30,6 +30,8 @@ public:
     void yieldToPendingMessages() override;
     int messageBox(const std::string& text, const std::string& title, int style) override;
     std::string decimalSeparator() override;
+    std::string fromAnsi(std::string_view ansi) override;
+    std::string toAnsi(std::string_view text) override;
     [[noreturn]] void endProgram() override;
 
     // The program's message loop; returns when the queue says quit.
@@ -90,6 +92,7 @@ private:
     void onTimer(UINT_PTR id);
     void syncTimer(forms::Timer& timer);
     Peer* peerOf(HWND child);
+    Peer* peerOf(const forms::Control* control);
     int toPixelsX(int twips) const;
     int toPixelsY(int twips) const;
 

@@ -58,7 +58,7 @@ TEST_F(AboutBoxTest, DocumentsShowEveryLineEndedAndTheSwitchAlternates) {
     EXPECT_EQ(about.Command3.caption(), "FAQ");
     about.Command3.click();  // no faq.txt
     EXPECT_EQ(about.Command3.caption(), "Read Me");
-    EXPECT_EQ(about.Text1.text(), "Couldn\xb4t find faq.txt...");
+    EXPECT_EQ(about.Text1.text(), "Couldn\u00b4t find faq.txt...");
     EXPECT_FALSE(about.Text1.enabled());
     about.Command3.click();
     EXPECT_EQ(about.Command3.caption(), "FAQ");
@@ -70,7 +70,7 @@ TEST_F(AboutBoxTest, DocumentsShowEveryLineEndedAndTheSwitchAlternates) {
     about.Command3.click();
     EXPECT_EQ(about.Text1.text(), "Questions\r\n");
     about.Command3.click();
-    EXPECT_EQ(about.Text1.text(), "Couldn\xb4t find readme.txt...");
+    EXPECT_EQ(about.Text1.text(), "Couldn\u00b4t find readme.txt...");
     EXPECT_FALSE(about.Text1.enabled());
 }
 

@@ -120,7 +120,7 @@ TEST_F(AutoTitleTest, AKeyThatCannotBeOpenedLeavesTheSuffixAndClosesNothing) {
     desktop.registry.clear();
     form.cmdAutoTitle.click();
     ASSERT_EQ(runtime.boxes.size(), 1u);
-    EXPECT_EQ(runtime.boxes[0].text, "Error, couldn\xb4t read from the registry");
+    EXPECT_EQ(runtime.boxes[0].text, "Error, couldn\u00b4t read from the registry");
     EXPECT_EQ(runtime.boxes[0].title, "Pellorin");
     EXPECT_EQ(runtime.boxes[0].style, 16);
     EXPECT_EQ(form.Text1.text(), "Original");

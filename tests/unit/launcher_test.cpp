@@ -31,7 +31,7 @@ public:
 
 const std::string startMain = "start D:\\P\\Pellorin.exe 1";
 const std::string startShort = "start D:\\P\\pellor~1.exe 1";
-const std::string missingBox = "box Can\xb4t find Pellorin exe-file|Pellorin|48";
+const std::string missingBox = "box Can\u00b4t find Pellorin exe-file|Pellorin|48";
 
 struct LaunchCase {
     const char* what;

@@ -152,7 +152,7 @@ TEST_F(SettingsDialogTest, ApplySaysWhichFileItCouldNotWriteAndStillAppliesTheRe
     files.file("hotkey.cfg").readOnly = true;
     dialog.Command1.click();
     ASSERT_EQ(runtime.boxes.size(), 1u);
-    EXPECT_EQ(runtime.boxes[0].text, "Error, couldn\xb4t write to file hotkey.cfg, it might be write protected!");
+    EXPECT_EQ(runtime.boxes[0].text, "Error, couldn\u00b4t write to file hotkey.cfg, it might be write protected!");
     EXPECT_EQ(runtime.boxes[0].style, 16);
     EXPECT_EQ(files.get("hotkey.cfg"), "Q\r\n");
     EXPECT_EQ(settings.hotkeyLetter, "75") << "in force for this run";

@@ -159,7 +159,7 @@ TEST_F(ExitTest, ReadOnlySetupShowsTheErrorOnceAndStillEnds) {
     runtime.whileBoxShown = [&] { form.Form_Unload(); };
     EXPECT_TRUE(endsProgram([&] { form.cmdExit_Click(); }));
     ASSERT_EQ(runtime.boxes.size(), 1u);
-    EXPECT_EQ(runtime.boxes[0].text, "Error, couldn\xb4t write to file setup.cfg, it might be write protected!");
+    EXPECT_EQ(runtime.boxes[0].text, "Error, couldn\u00b4t write to file setup.cfg, it might be write protected!");
     EXPECT_EQ(runtime.boxes[0].title, "Error");
     EXPECT_EQ(runtime.boxes[0].style, 16);
     EXPECT_EQ(files.get("stats.cfg"), " 4 \r\n 0 \r\n");

@@ -2,6 +2,8 @@
 
 #include <algorithm>
 
+#include "foundation/text.h"
+
 namespace pellorin::testing {
 
 Hwnd SubstituteDesktop::open(std::string title, Rect32 rect) {
@@ -184,6 +186,20 @@ void SubstituteRuntime::yieldToPendingMessages() {
         onYield = nullptr;
         pending();
     }
+}
+
+std::string SubstituteRuntime::fromAnsi(std::string_view ansi) { return windows1252ToUtf8(ansi); }
+
+std::string SubstituteRuntime::toAnsi(std::string_view text) {
+    std::string ansi;
+    for (std::size_t at = 0; at < text.size();) {
+        const char32_t code = nextUtf8(text, at);
+        char byte = '?';
+        for (int candidate = 0; candidate < 256; ++candidate)
+            if (fromWindows1252(static_cast<unsigned char>(candidate)) == code) byte = static_cast<char>(candidate);
+        ansi.push_back(byte);
+    }
+    return ansi;
 }
 
 int SubstituteRuntime::messageBox(const std::string& text, const std::string& title, int style) {

@@ -136,6 +136,9 @@ public:
     int messageBox(const std::string& text, const std::string& title, int style) override;
     std::string separator = ".";
     std::string decimalSeparator() override { return separator; }
+    // A western system: its ANSI code page is Windows-1252.
+    std::string fromAnsi(std::string_view ansi) override;
+    std::string toAnsi(std::string_view text) override;
     [[noreturn]] void endProgram() override;
 
     // Windows of the forms loaded on demand, while they are open.

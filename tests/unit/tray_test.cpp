@@ -171,7 +171,7 @@ TEST_F(TrayTest, AReadOnlyPopupCfgIsReportedAndTheChoiceStillHoldsForThisRun) {
     files.file("popup.cfg").readOnly = true;
     form.mennone.click();
     ASSERT_EQ(runtime.boxes.size(), 1u);
-    EXPECT_EQ(runtime.boxes[0].text, "Error, couldn\xb4t write to file popup.cfg, it might be write protected!");
+    EXPECT_EQ(runtime.boxes[0].text, "Error, couldn\u00b4t write to file popup.cfg, it might be write protected!");
     EXPECT_EQ(runtime.boxes[0].title, "Error");
     EXPECT_EQ(runtime.boxes[0].style, 16);
     EXPECT_EQ(settings.popupAction, "none");

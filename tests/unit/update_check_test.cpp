@@ -90,8 +90,8 @@ TEST_F(UpdateCheckTest, LoadsTheVersionPageAtOnceAndShowsProgress) {
 
 TEST_F(UpdateCheckTest, TheTitleDecidesAndTheProgressGoesForGood) {
     const std::pair<const char*, const char*> titles[] = {{"2.2", "You have the latest version!"},
-                                                          {" 2.2", "You don\xb4t have the latest version!"},
-                                                          {"2.3", "You don\xb4t have the latest version!"},
+                                                          {" 2.2", "You don\u00b4t have the latest version!"},
+                                                          {"2.3", "You don\u00b4t have the latest version!"},
                                                           {"2.2", "You have the latest version!"}};
     for (const auto& [title, verdict] : titles) {
         web.events.loaded(std::string("<title>") + title + "</title><body>The latest:\r\n <b>" + title + "</b></body>",
@@ -111,7 +111,7 @@ TEST_F(UpdateCheckTest, APageThatCannotBeHadIsNoVerdict) {
         {{LoadFailure::Kind::httpStatus, 404}, "The server answered with status 404."}};
     for (const auto& [failure, why] : failures) {
         web.events.failed(failure);
-        EXPECT_EQ(check().Label5.caption(), "Couldn\xb4t check for a new version!");
+        EXPECT_EQ(check().Label5.caption(), "Couldn\u00b4t check for a new version!");
         EXPECT_EQ(check().WebBrowser1.caption(), why);
         EXPECT_FALSE(check().lblProgress.visible());
     }
@@ -123,7 +123,7 @@ TEST_F(UpdateCheckTest, ThirtySecondsWithoutAnAnswerIsNoAnswer) {
     web.events.progress(10, 100);
     check().tmrDeadline.tick();
     EXPECT_FALSE(web.loading()) << "the load is given up";
-    EXPECT_EQ(check().Label5.caption(), "Couldn\xb4t check for a new version!");
+    EXPECT_EQ(check().Label5.caption(), "Couldn\u00b4t check for a new version!");
     EXPECT_EQ(check().WebBrowser1.caption(), "The server did not answer in time.");
     EXPECT_FALSE(check().tmrDeadline.enabled());
 
