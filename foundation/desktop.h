@@ -29,7 +29,9 @@ inline constexpr int restore = 9;
 
 namespace vk {
 inline constexpr int control = 17;
-inline constexpr int menu = 18;
+inline constexpr int menu = 18;  // Alt
+inline constexpr int leftMenu = 0xA4;
+inline constexpr int rightMenu = 0xA5;  // AltGr, on a layout that has one
 }  // namespace vk
 
 // Bit 15 of what GetAsyncKeyState gives: the key is down now.
@@ -74,6 +76,10 @@ public:
     // Presses and releases F11 for the window that has the focus, and waits
     // (briefly, at most) until that window has taken them.
     virtual void sendF11ToForeground() = 0;
+    // Whether Ctrl+Alt and this letter's key type a character in the keyboard
+    // layout of the window in the foreground: as AltGr and the key do on
+    // layouts that have AltGr ("@" on a German keyboard's Q), never on others.
+    virtual bool foregroundLayoutTypesWithCtrlAlt(int letterKey) = 0;
 
     virtual void shellNotifyIcon(std::uint32_t message, const TrayIconData& data) = 0;
     virtual void shellExecute(Hwnd owner, const std::string& verb, const std::string& file,

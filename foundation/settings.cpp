@@ -18,7 +18,24 @@ std::string settingsPath(FileStore& store, std::string_view fileName) {
 }
 
 SettingsWriter& SettingsWriter::text(std::string_view value) {
-    bytes_.append(value);
+    // A line break would end the value there and make the rest the next one.
+    std::string kept;
+    for (char c : value)
+        if (c != '\r' && c != '\n') kept.push_back(c);
+    // Written as it stands, unless reading it back would change it: the
+    // reader skips leading blanks, a comma ends a field and a leading quote
+    // opens one. Then it goes in quotes, and the format, which has no way to
+    // write a quote inside quotes, keeps everything but its quote marks.
+    const bool quoted = !kept.empty() && (isBlank(kept.front()) || isBlank(kept.back()) || kept.front() == '"' ||
+                                          kept.find(',') != std::string::npos);
+    if (quoted) {
+        std::erase(kept, '"');
+        bytes_.push_back('"');
+        bytes_.append(kept);
+        bytes_.push_back('"');
+    } else {
+        bytes_.append(kept);
+    }
     bytes_.append(crlf);
     return *this;
 }

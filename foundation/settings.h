@@ -37,7 +37,8 @@ inline constexpr const char* hotkey = "hotkey.cfg";
 std::string settingsPath(FileStore& store, std::string_view fileName);
 
 // Builds a settings file the way it is stored: one value per line, CR LF,
-// integers with a blank on either side.
+// integers with a blank on either side, and a text in double quotes when it
+// would not read back as it is without them.
 class SettingsWriter {
 public:
     SettingsWriter& text(std::string_view value);

@@ -122,6 +122,7 @@ public:
 
 private:
     void pruneHandledWindows();
+    bool isAltGrTyping(std::int32_t letter);
     void hideOrShowListedWindows();
     void closeListedWindows();
     template <typename Action>

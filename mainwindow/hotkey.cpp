@@ -38,6 +38,7 @@ void Form1::Timer2_Timer() {
     const std::int16_t state = desktop.getAsyncKeyState(letter);
     hotkeyLetterDown_ = keyIsDown(state);
     if (state != newlyPressed || letterWasDown) return;
+    if (isAltGrTyping(letter)) return;
 
     // Hidden windows are listed too, so the next press can show them again.
     cmdRefresh_Click();
@@ -45,6 +46,17 @@ void Form1::Timer2_Timer() {
         hideOrShowListedWindows();
     else if (Option2.selected())
         closeListedWindows();
+}
+
+bool Form1::isAltGrTyping(std::int32_t letter) {
+    // Windows reports AltGr as the right Alt with a left Ctrl. With the left
+    // Alt down it is Ctrl+Alt on any layout; with only the right one it is
+    // typing where the layout makes a character of it, and the hotkey where
+    // it makes none (or has no AltGr).
+    Desktop& desktop = context_.desktop;
+    if (keyIsDown(desktop.getAsyncKeyState(vk::leftMenu))) return false;
+    if (!keyIsDown(desktop.getAsyncKeyState(vk::rightMenu))) return false;
+    return desktop.foregroundLayoutTypesWithCtrlAlt(letter);
 }
 
 template <typename Action>

@@ -8,7 +8,10 @@ set -euo pipefail
 need=(cmake make g++-mingw-w64-i686 g++-mingw-w64-x86-64 wine wine32:i386 wine64 fonts-wine xvfb imagemagick x11-utils
   nsis)
 if [ "${1:-all}" = all ]; then
-  need+=(g++ googletest libgtest-dev libbenchmark-dev clang-14 libclang-rt-14-dev python3 passwd util-linux)
+  # x11-xkb-utils: setxkbmap gives the tests' X server a German keyboard;
+  # locales: localedef makes them a Russian locale of their own.
+  need+=(g++ googletest libgtest-dev libbenchmark-dev clang-14 libclang-rt-14-dev python3 passwd util-linux
+    x11-xkb-utils locales)
 fi
 
 sudo=""

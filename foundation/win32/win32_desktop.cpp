@@ -89,6 +89,27 @@ void Win32Desktop::sendF11ToForeground() {
     }
 }
 
+bool Win32Desktop::foregroundLayoutTypesWithCtrlAlt(int letterKey) {
+    HWND foreground = GetForegroundWindow();
+    HKL layout = GetKeyboardLayout(foreground ? GetWindowThreadProcessId(foreground, nullptr) : 0);
+    auto known = ctrlAltKeys_.find(layout);
+    if (known == ctrlAltKeys_.end()) {
+        // Asked the other way round, character by character: which key and
+        // modifiers type it. (ToUnicodeEx would answer per key, but Wine's
+        // says nothing for any Ctrl+Alt combination.) The characters AltGr
+        // types on the world's layouts all lie below U+3000.
+        std::bitset<256> keys;
+        for (wchar_t character = 0x20; character < 0x3000; ++character) {
+            const SHORT typed = VkKeyScanExW(character, layout);
+            if (typed == -1) continue;
+            constexpr int ctrlAndAlt = 2 | 4;
+            if ((HIBYTE(typed) & ctrlAndAlt) == ctrlAndAlt) keys.set(LOBYTE(typed));
+        }
+        known = ctrlAltKeys_.emplace(layout, keys).first;
+    }
+    return letterKey >= 0 && letterKey < 256 && known->second.test(static_cast<std::size_t>(letterKey));
+}
+
 void Win32Desktop::shellNotifyIcon(std::uint32_t message, const TrayIconData& data) {
     NOTIFYICONDATAA native{};
     native.cbSize = data.cbSize == sizeof(TrayIconData) ? NOTIFYICONDATAA_V1_SIZE : data.cbSize;

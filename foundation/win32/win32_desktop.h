@@ -2,6 +2,8 @@
 
 #include <windows.h>
 
+#include <bitset>
+#include <map>
 #include <vector>
 
 #include "foundation/desktop.h"
@@ -35,6 +37,7 @@ public:
     void postMessage(Hwnd window, std::uint32_t message, std::uint32_t wParam, std::int32_t lParam) override;
     std::int16_t getAsyncKeyState(int virtualKey) override;
     void sendF11ToForeground() override;
+    bool foregroundLayoutTypesWithCtrlAlt(int letterKey) override;
     void shellNotifyIcon(std::uint32_t message, const TrayIconData& data) override;
     void shellExecute(Hwnd owner, const std::string& verb, const std::string& file, const std::string& parameters,
                       const std::string& directory, int showCommand) override;
@@ -45,6 +48,9 @@ public:
 
 private:
     std::vector<HKEY> openKeys_;  // RegistryKey n is openKeys_[n - 1]
+    // For each keyboard layout asked about, the keys that type a character
+    // with Ctrl+Alt.
+    std::map<HKL, std::bitset<256>> ctrlAltKeys_;
 };
 
 }  // namespace pellorin

@@ -352,11 +352,22 @@ LRESULT FormWindow::onMessage(UINT message, WPARAM wParam, LPARAM lParam) {
             if (resizeEventsOn_) form_.formResized();
             return 0;
         case WM_CLOSE: form_.closeRequested(); return 0;
-        case DM_GETDEFID:
-            // What Enter presses, asked by the keyboard handling of dialogs.
-            if (Peer* peer = peerOf(form_.defaultButton()))
+        case WM_NEXTDLGCTL: {
+            // A box of several lines takes every key, and asks for Tab's move itself.
+            HWND next = LOWORD(lParam) ? reinterpret_cast<HWND>(wParam)
+                                       : GetNextDlgTabItem(window_, GetFocus(), wParam != 0);
+            if (next) SetFocus(next);
+            return 0;
+        }
+        case DM_GETDEFID: {
+            // What Enter presses, asked by the keyboard handling of dialogs:
+            // the button that has the focus, as in every dialog, else the default one.
+            Peer* focused = peerOf(GetFocus());
+            const bool onButton = focused && focused->control().layout().kind == forms::Kind::commandButton;
+            if (Peer* peer = onButton ? focused : peerOf(form_.defaultButton()))
                 return MAKELRESULT(GetDlgCtrlID(peer->window()), DC_HASDEFID);
             return 0;
+        }
         case WM_QUERYENDSESSION: return TRUE;
         case WM_ENDSESSION:
             if (wParam) form_.sessionEnding();
@@ -500,6 +511,12 @@ void FormWindow::arrangeTabOrder() {
         setStyleBit(peer->window(), WS_GROUP, !continuesGroup);
         previousOption = option;
     }
+    // An option button that checks itself unchecks the others of its group,
+    // which until now was every option of the window: each shows its own
+    // state again.
+    for (Peer* peer : order)
+        if (peer->control().layout().kind == forms::Kind::optionButton)
+            peer->update(peer->control(), forms::Aspect::checked);
 }
 
 FormWindow::Peer* FormWindow::peerOf(const forms::Control* control) {

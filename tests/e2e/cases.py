@@ -113,10 +113,11 @@ class Case:
     def tool(self, name):
         return os.path.join(self.env.tools, name)
 
-    def probe(self, *args, timeout=30):
-        """Runs probe.exe once; returns (exit code, {key: [values]})."""
+    def probe(self, *args, timeout=30, utf8=False):
+        """Runs probe.exe once; returns (exit code, {key: [values]}). Texts go
+        in and out as Windows-1252, or as UTF-8 with utf8."""
         argv = [self.env.wine, self.tool("probe.exe")] + [str(a) for a in args]
-        rc, out, err = self.env.run(argv, cwd=self.dir, timeout=timeout)
+        rc, out, err = self.env.run(argv, cwd=self.dir, timeout=timeout, extra_env={"PROBE_UTF8": "1"} if utf8 else None)
         res = {}
         for line in out.decode("latin-1").splitlines():
             line = line.strip()
@@ -125,20 +126,20 @@ class Case:
                 res.setdefault(k, []).append(v)
         return rc, res
 
-    def start_pellorin(self):
+    def start_pellorin(self, extra_env=None):
         if not os.path.exists(self.exe):
             raise Failed("no program to test: %s does not exist (build it first)" % self.exe)
         dst = self.path("Pellorin.exe")
         if not os.path.exists(dst):
             shutil.copy(self.exe, dst)
             harness.give_to(dst, self.env.uid, self.env.gid)
-        self.pellorin = self.env.popen([self.env.wine, dst], cwd=self.env.home,
+        self.pellorin = self.env.popen([self.env.wine, dst], cwd=self.env.home, extra_env=extra_env,
                                        stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
         self.procs.append(self.pellorin)
         return self.pellorin
 
-    def start_and_wait(self):
-        self.start_pellorin()
+    def start_and_wait(self, extra_env=None):
+        self.start_pellorin(extra_env)
         rc, _ = self.probe("find", TITLE, 20000, timeout=40)
         self.require(rc == 0, "window %r appears after start" % TITLE, "a window",
                      "none; the program %s" % ("runs" if self.pellorin.poll() is None
@@ -205,9 +206,9 @@ class Case:
 
     # ---- the main window ---------------------------------------------------
 
-    def ctl_of(self, title, cid):
+    def ctl_of(self, title, cid, utf8=False):
         """A control of the window titled title: class, enabled, visible, check, text."""
-        rc, r = self.probe("ctl", title, cid)
+        rc, r = self.probe("ctl", title, cid, utf8=utf8)
         out = {k: v[0] for k, v in r.items()}
         if "text" in out:
             out["text"] = bytes.fromhex(out["text"])
@@ -222,8 +223,8 @@ class Case:
     def text(self, cid):
         return self.ctl(cid).get("text")
 
-    def listbox(self, cid):
-        rc, r = self.probe("list", TITLE, cid)
+    def listbox(self, cid, utf8=False):
+        rc, r = self.probe("list", TITLE, cid, utf8=utf8)
         return {"count": int(r.get("count", ["-1"])[0]), "enabled": int(r.get("enabled", ["-1"])[0]),
                 "items": [bytes.fromhex(x) for x in r.get("item", [])]}
 

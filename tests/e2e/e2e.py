@@ -25,8 +25,9 @@ import cases_dialogs  # noqa: E402
 import cases_about  # noqa: E402
 import cases_scripts  # noqa: E402
 import cases_launcher  # noqa: E402
+import cases_keyboard  # noqa: E402
 
-MODULES = [cases, cases_dialogs, cases_about, cases_scripts, cases_launcher]
+MODULES = [cases, cases_dialogs, cases_about, cases_scripts, cases_launcher, cases_keyboard]
 TESTS = {}
 LIMITS = {}
 for module in MODULES:

@@ -76,7 +76,7 @@ class Env:
         with open(state_file) as f:
             return Env(json.load(f))
 
-    def wine_env(self):
+    def wine_env(self, extra=None):
         env = {
             "PATH": "/usr/local/bin:/usr/bin:/bin",
             "HOME": self.home,
@@ -93,6 +93,7 @@ class Env:
         if self.bits == 64:
             # Programs Wine starts by itself (wscript, reg...) take the same loader.
             env["WINELOADER"] = self.wine
+        env.update(extra or {})
         return env
 
     def _demote(self):
@@ -105,9 +106,9 @@ class Env:
                 os.setuid(uid)
         return fn
 
-    def popen(self, argv, cwd=None, **kw):
+    def popen(self, argv, cwd=None, extra_env=None, **kw):
         kw.setdefault("stdin", subprocess.DEVNULL)
-        return subprocess.Popen(argv, cwd=cwd or self.home, env=self.wine_env(), preexec_fn=self._demote(),
+        return subprocess.Popen(argv, cwd=cwd or self.home, env=self.wine_env(extra_env), preexec_fn=self._demote(),
                                 start_new_session=True, **kw)
 
     def run(self, argv, cwd=None, timeout=60, **kw):

@@ -1,4 +1,5 @@
 #include <algorithm>
+#include <set>
 
 #include "program_fixture.h"
 
@@ -180,6 +181,38 @@ TEST_F(HotkeyTest, ClosingRefreshesTheListAfterwards) {
     pressHotkey();
     EXPECT_TRUE(desktop.calls.empty());  // the placeholder is never acted on
     EXPECT_EQ(form.List1.itemText(0), form1::noWindowsPlaceholder);
+}
+
+TEST_F(HotkeyTest, AltGrTypingIsNoHotkeyButLeftAltAlwaysIs) {
+    constexpr int leftCtrl = 0xA2, rightCtrl = 0xA3, keyA = 65, keyE = 69;
+    const std::set<int> german{keyQ, keyE, 77};
+    const struct {
+        const char* what;
+        std::set<int> altGrLetters;  // of the foreground window's layout
+        std::vector<int> modifiers;  // as Windows reports them, besides the generic Ctrl and Alt
+        int letter;
+        bool acts;
+    } cases[] = {
+        {"US layout, right Alt", {}, {leftCtrl, vk::rightMenu}, keyQ, true},
+        {"US layout, left Alt", {}, {leftCtrl, vk::leftMenu}, keyQ, true},
+        {"German AltGr+Q types @", german, {leftCtrl, vk::rightMenu}, keyQ, false},
+        {"German AltGr+E types the euro", german, {leftCtrl, vk::rightMenu}, keyE, false},
+        {"German right Ctrl with AltGr+Q", german, {rightCtrl, leftCtrl, vk::rightMenu}, keyQ, false},
+        {"German AltGr+A types nothing", german, {leftCtrl, vk::rightMenu}, keyA, true},
+        {"German left Ctrl, left Alt, Q", german, {leftCtrl, vk::leftMenu}, keyQ, true},
+        {"German right Ctrl, left Alt, Q", german, {rightCtrl, vk::leftMenu}, keyQ, true},
+        {"German, both Alts", german, {leftCtrl, vk::leftMenu, vk::rightMenu}, keyQ, true},
+        {"no side reported", german, {}, keyQ, true},
+    };
+    for (const auto& c : cases) {
+        settings.ieWindowState = "visible";
+        settings.hotkeyLetter = std::to_string(c.letter);
+        desktop.altGrLetters = c.altGrLetters;
+        for (int key : c.modifiers) desktop.press(key);
+        pressHotkey(c.letter);
+        for (int key : c.modifiers) desktop.release(key);
+        EXPECT_EQ(settings.ieWindowState, c.acts ? "hidden" : "visible") << c.what;
+    }
 }
 
 TEST_F(HotkeyTest, OtherStatesOfTheWindowsFlagDoNothing) {

@@ -21,6 +21,38 @@ TEST(SettingsWriter, WritesTextAndIntegersByteForByte) {
     EXPECT_EQ(SettingsWriter().text("").bytes(), "\r\n");
 }
 
+TEST(SettingsWriter, QuotesATextOnlyWhenItWouldNotReadBackWithout) {
+    struct Case {
+        const char* value;
+        const char* bytes;
+        const char* readBack;  // the value the next read gives; the one after it is always "next"
+    };
+    const Case cases[] = {
+        {"Explorer", "Explorer\r\n", "Explorer"},
+        {"e Chrome", "e Chrome\r\n", "e Chrome"},
+        {"ft? Edge", "ft? Edge\r\n", "ft? Edge"},
+        {"a\"b", "a\"b\r\n", "a\"b"},
+        {" Firefox", "\" Firefox\"\r\n", " Firefox"},
+        {"Firefox ", "\"Firefox \"\r\n", "Firefox "},
+        {"\tTab", "\"\tTab\"\r\n", "\tTab"},
+        {"Web, Inc", "\"Web, Inc\"\r\n", "Web, Inc"},
+        // A quote in a value that needs quotes cannot be kept; all else is.
+        {"\"Web\"", "\"Web\"\r\n", "Web"},
+        {" say \"hi\", ok", "\" say hi, ok\"\r\n", " say hi, ok"},
+        {"two\r\nlines", "twolines\r\n", "twolines"},
+    };
+    for (const Case& c : cases) {
+        const std::string bytes = SettingsWriter().text(c.value).text("next").bytes();
+        EXPECT_EQ(bytes.substr(0, bytes.size() - 6), c.bytes) << c.value;
+        FieldReader reader(bytes);
+        std::string first, second;
+        reader.readText(first);
+        reader.readText(second);
+        EXPECT_EQ(first, c.readBack) << c.value;
+        EXPECT_EQ(second, "next") << c.value;
+    }
+}
+
 TEST(FieldReader, ReadsBackEverythingTheWriterWrites) {
     const std::string bytes =
         SettingsWriter().text("enabled").integer(-32768).integer(32767).text("a b  ").text("").text("x").bytes();

@@ -5,6 +5,7 @@
 #include <map>
 #include <memory>
 #include <optional>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -62,6 +63,10 @@ public:
     void postMessage(Hwnd window, std::uint32_t message, std::uint32_t wParam, std::int32_t lParam) override;
     std::int16_t getAsyncKeyState(int virtualKey) override;
     void sendF11ToForeground() override;
+    // The letters the foreground window's layout types with AltGr: none on a
+    // layout without it, Q (@), E (euro) and M (micro) on a German one.
+    std::set<int> altGrLetters;
+    bool foregroundLayoutTypesWithCtrlAlt(int letterKey) override { return altGrLetters.count(letterKey) != 0; }
     void shellNotifyIcon(std::uint32_t message, const TrayIconData& data) override;
     void shellExecute(Hwnd owner, const std::string& verb, const std::string& file, const std::string& parameters,
                       const std::string& directory, int showCommand) override;

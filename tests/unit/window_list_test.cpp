@@ -41,6 +41,24 @@ TEST_F(WindowListTest, SuffixMatchesTheLastEightCharactersExactly) {
     }
 }
 
+TEST_F(WindowListTest, TitlesAndTheSuffixCrossThroughTheAnsiCodePage) {
+    // Windows-1252 here: 0xE9 is e acute, 0x80 the euro sign.
+    files.put("setup.cfg", "Caf\xe9 Bar\r\nhide\r\n");
+    desktop.open("Le Caf\xe9 Bar");
+    const Hwnd prices = desktop.open("Nos \x80 Preise");
+    load();
+    EXPECT_EQ(form.Text1.text(), "Caf\u00e9 Bar");
+    EXPECT_EQ(listTexts(form.List1), std::vector<std::string>{"Le Caf\u00e9 Bar"});
+
+    form.Text1.setText("\u20ac Preise");  // as typed
+    EXPECT_EQ(form.titleSuffix(), "\x80 Preise");
+    form.cmdRefresh.click();
+    ASSERT_EQ(form.List1.count(), 1);
+    EXPECT_EQ(form.List1.item(0).data, static_cast<std::int32_t>(prices));
+    EXPECT_TRUE(endsProgram([&] { form.cmdExit.click(); }));
+    EXPECT_EQ(files.get("setup.cfg"), "\x80 Preise\r\nhide\r\n");
+}
+
 TEST_F(WindowListTest, ListsEveryMatchInEnumerationOrderWithItsHandle) {
     const Hwnd first = desktop.open("Same - Windows Internet Explorer");
     desktop.open("Notepad");

@@ -1,8 +1,10 @@
 // probe: looks at and pokes other processes' windows for the end-to-end tests.
 //
 // One command per run; results go to stdout as "key=value" lines. Window and
-// control texts are printed as hex of their ANSI bytes so that no console code
-// page conversion can alter them on the way to the test. Exit status: 0 done,
+// control texts are printed as hex of their Windows-1252 bytes (of UTF-8 with
+// PROBE_UTF8=1 in the environment, for texts beyond it), so that no console
+// code page conversion can alter them on the way to the test; arguments are
+// read the same way. Exit status: 0 done,
 // 1 the window/control was not there (after the optional wait), 2 bad usage.
 //
 //   find TITLE [WAIT_MS]           hwnd=N for each top-level window titled TITLE
@@ -30,8 +32,14 @@
 //   typematic MS VK... VK          as chord, but the last key repeats too, as a held
 //                                  key does on a real keyboard (after 500 ms, ~30/s)
 //   keystate VK                    GetAsyncKeyState as this process sees it
+//   type TEXT                      types TEXT as key presses, Shift where the layout needs it
+//   tap VK COUNT                   presses and releases the key COUNT times
+//   vkscan CHAR...                 VkKeyScanEx of each character (decimal code) in the
+//                                  foreground window's layout; ms= how long a scan
+//                                  of U+0020..U+2FFF takes there
 //   foreground TITLE               SetForegroundWindow on the window
 //   fg                             the foreground window and its title
+//   acp                            this process's ANSI and OEM code pages
 //   tray [COUNT WAIT_MS]           the notification area's icons: count, and
 //                                  icon=X,Y TIPHEX (screen centre); with COUNT,
 //                                  waits until there are that many (exit 1 if not)
@@ -51,6 +59,9 @@
 //   focused TITLE                  id=N of the control that has the keyboard focus in the window
 //   move TITLE X Y W H             MoveWindow from outside (outer size)
 //   press TITLE ID                 a real click on the control's centre through SendInput
+//   above TITLE ID1 ID2            above=1 when control ID1 lies above ID2 (painted over
+//                                  it where they meet); clips=1 when ID2 leaves out
+//                                  what lies above it
 //   answers TITLE ID MS            asks the control for its text every 50 ms for MS ms;
 //                                  slowest=N, the longest wait for an answer in ms
 //
@@ -84,20 +95,29 @@ std::string hex(const std::string& s) {
 
 std::string toCp1252(const std::wstring& w);
 
+// The code page of every text going in and out: see the top.
+UINT textCodePage() {
+    static const UINT codePage = [] {
+        char value[8] = {};
+        return GetEnvironmentVariableA("PROBE_UTF8", value, sizeof value) && value[0] == '1' ? CP_UTF8 : 1252u;
+    }();
+    return codePage;
+}
+
 std::string windowTitle(HWND hwnd) {
     wchar_t buf[4096] = {0};
     GetWindowTextW(hwnd, buf, 4096);
     return toCp1252(buf);
 }
 
-// Pellorin's texts are Windows-1252; read them as UTF-16 and convert here, so
-// the result does not hang on the code page Wine picked for this process (and
-// because Wine hands ANSI list box texts across processes unconverted).
+// Texts are read as UTF-16 and converted here, so the result does not hang
+// on the code page Wine picked for this process (and because Wine hands ANSI
+// list box texts across processes unconverted).
 std::string toCp1252(const std::wstring& w) {
     if (w.empty()) return "";
-    int n = WideCharToMultiByte(1252, 0, w.data(), (int)w.size(), nullptr, 0, nullptr, nullptr);
+    int n = WideCharToMultiByte(textCodePage(), 0, w.data(), (int)w.size(), nullptr, 0, nullptr, nullptr);
     std::string out(n, '\0');
-    WideCharToMultiByte(1252, 0, w.data(), (int)w.size(), &out[0], n, nullptr, nullptr);
+    WideCharToMultiByte(textCodePage(), 0, w.data(), (int)w.size(), &out[0], n, nullptr, nullptr);
     return out;
 }
 
@@ -173,6 +193,9 @@ void sendKey(WORD vk, bool up) {
     in.ki.wVk = vk;
     in.ki.wScan = (WORD)MapVirtualKeyA(vk, 0);
     in.ki.dwFlags = up ? KEYEVENTF_KEYUP : 0;
+    // The right-hand Ctrl and Alt are extended keys; without the flag they
+    // would arrive as the left ones.
+    if (vk == VK_RMENU || vk == VK_RCONTROL) in.ki.dwFlags |= KEYEVENTF_EXTENDEDKEY;
     SendInput(1, &in, sizeof in);
 }
 
@@ -377,6 +400,10 @@ int run(int argc, char** argv) {
     if (argc < 2) return 2;
     std::string cmd = argv[1];
 
+    if (cmd == "acp") {
+        std::printf("acp=%u\noemcp=%u\n", GetACP(), GetOEMCP());
+        return 0;
+    }
     if (cmd == "fg") {
         HWND fg = GetForegroundWindow();
         std::printf("hwnd=%lu\ntitle=%s\n", (unsigned long)(ULONG_PTR)fg, fg ? hex(windowTitle(fg)).c_str() : "");
@@ -388,6 +415,48 @@ int run(int argc, char** argv) {
         if (how == "down" || how == "tap") sendKey(vk, false);
         if (how == "up" || how == "tap") sendKey(vk, true);
         std::printf("state=%d\n", (int)(unsigned short)GetAsyncKeyState(vk));
+        return 0;
+    }
+    if (cmd == "type" && argc >= 3) {
+        for (const char* c = argv[2]; *c; ++c) {
+            const SHORT typed = VkKeyScanA(*c);
+            if (typed == -1) {
+                std::printf("error=cannot type %02x\n", (unsigned char)*c);
+                return 1;
+            }
+            const bool shift = (HIBYTE(typed) & 1) != 0;
+            if (shift) sendKey(VK_SHIFT, false);
+            sendKey(LOBYTE(typed), false);
+            sendKey(LOBYTE(typed), true);
+            if (shift) sendKey(VK_SHIFT, true);
+            Sleep(30);
+        }
+        return 0;
+    }
+    if (cmd == "tap" && argc >= 4) {
+        const WORD vk = (WORD)std::strtoul(argv[2], nullptr, 10);
+        for (DWORD i = 0, count = arg(argc, argv, 3, 1); i < count; ++i) {
+            sendKey(vk, false);
+            sendKey(vk, true);
+            Sleep(30);
+        }
+        return 0;
+    }
+    if (cmd == "vkscan") {
+        HWND fg = GetForegroundWindow();
+        HKL layout = GetKeyboardLayout(fg ? GetWindowThreadProcessId(fg, nullptr) : 0);
+        std::printf("layout=%08lx\n", (unsigned long)(ULONG_PTR)layout);
+        for (int i = 2; i < argc; ++i) {
+            const wchar_t character = (wchar_t)std::strtoul(argv[i], nullptr, 10);
+            std::printf("scan=%u %04x\n", (unsigned)character, (unsigned)(unsigned short)VkKeyScanExW(character, layout));
+        }
+        DWORD start = GetTickCount();
+        int found = 0;
+        for (wchar_t c = 0x20; c < 0x3000; ++c) {
+            const SHORT typed = VkKeyScanExW(c, layout);
+            found += typed != -1 && (HIBYTE(typed) & 6) == 6 ? 1 : 0;
+        }
+        std::printf("altgr=%d\nms=%lu\n", found, (unsigned long)(GetTickCount() - start));
         return 0;
     }
     if (cmd == "keystate" && argc >= 3) {
@@ -672,9 +741,10 @@ int run(int argc, char** argv) {
     if (cmd == "ctl") {
         DWORD_PTR check = 0;
         SendMessageTimeoutA(ctl, BM_GETCHECK, 0, 0, SMTO_ABORTIFHUNG, 5000, &check);
-        std::printf("hwnd=%lu\nclass=%s\nenabled=%d\nvisible=%d\ncheck=%d\ntext=%s\n", (unsigned long)(ULONG_PTR)ctl,
-                    className(ctl).c_str(), IsWindowEnabled(ctl) ? 1 : 0, IsWindowVisible(ctl) ? 1 : 0, (int)check,
-                    hex(controlText(ctl)).c_str());
+        std::printf("hwnd=%lu\nclass=%s\nenabled=%d\nvisible=%d\ncheck=%d\ntext=%s\nstyle=%08lx\n",
+                    (unsigned long)(ULONG_PTR)ctl, className(ctl).c_str(), IsWindowEnabled(ctl) ? 1 : 0,
+                    IsWindowVisible(ctl) ? 1 : 0, (int)check, hex(controlText(ctl)).c_str(),
+                    (unsigned long)GetWindowLongA(ctl, GWL_STYLE));
         return 0;
     }
     if (cmd == "list") {
@@ -685,6 +755,14 @@ int run(int argc, char** argv) {
         return 0;
     }
     if (cmd == "click") return PostMessageA(ctl, BM_CLICK, 0, 0) ? 0 : 1;
+    if (cmd == "above" && argc >= 5) {
+        HWND other = GetDlgItem(top, (int)std::strtol(argv[4], nullptr, 10));
+        if (!other) return 1;
+        bool above = false;
+        for (HWND w = GetWindow(other, GW_HWNDPREV); w; w = GetWindow(w, GW_HWNDPREV)) above = above || w == ctl;
+        std::printf("above=%d\nclips=%d\n", above ? 1 : 0, (GetWindowLongA(other, GWL_STYLE) & WS_CLIPSIBLINGS) ? 1 : 0);
+        return 0;
+    }
     if (cmd == "answers" && argc >= 5) {
         // A window whose thread is busy answers late; one that is gone not at all.
         std::printf("ready=1\n");
@@ -724,8 +802,16 @@ int run(int argc, char** argv) {
 
 }  // namespace
 
-int main(int argc, char** argv) {
-    int rc = run(argc, argv);
+int main(int, char**) {
+    // The arguments in the texts' code page, whatever this process's own is.
+    int argc = 0;
+    wchar_t** wide = CommandLineToArgvW(GetCommandLineW(), &argc);
+    std::vector<std::string> args;
+    for (int i = 0; i < argc; ++i) args.push_back(toCp1252(wide[i]));
+    std::vector<char*> argv;
+    for (std::string& arg : args) argv.push_back(arg.data());
+    argv.push_back(nullptr);
+    int rc = run(argc, argv.data());
     if (rc == 2) std::fprintf(stderr, "probe: bad command, see the comment at the top of probe.cpp\n");
     std::fflush(stdout);
     return rc;

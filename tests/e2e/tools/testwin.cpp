@@ -4,12 +4,15 @@
 //   WINDOW = --title TEXT [--size WxH] [--pos X,Y] [--maximized] [--minimized]
 //
 // Each --title starts a new top-level window; the options after it apply to
-// that window. The process stays until every window is closed. When --log is
+// that window. Titles are taken as Unicode, as browsers set theirs, so one
+// may hold characters the ANSI code page lacks. The process stays until every window is closed. When --log is
 // given, the events a test wants to see from the outside (created, F11
 // pressed, WM_CLOSE received, shown or hidden by someone) are appended to
 // FILE one per line, flushed at once so a test can read them while we still
 // run.
 #include <windows.h>
+
+#include <shellapi.h>
 
 #include <cstdio>
 #include <cstdlib>
@@ -20,7 +23,7 @@
 namespace {
 
 struct Spec {
-    std::string title;
+    std::wstring title;
     int w = 500, h = 400;
     int x = CW_USEDEFAULT, y = CW_USEDEFAULT;
     bool maximized = false;
@@ -57,7 +60,7 @@ LRESULT CALLBACK wndProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
             if (--g_open <= 0) PostQuitMessage(0);
             return 0;
     }
-    return DefWindowProcA(hwnd, msg, wp, lp);
+    return DefWindowProcW(hwnd, msg, wp, lp);
 }
 
 int usage() {
@@ -69,26 +72,34 @@ int usage() {
 
 }  // namespace
 
-int main(int argc, char** argv) {
+int main() {
+    int argc = 0;
+    wchar_t** wide = CommandLineToArgvW(GetCommandLineW(), &argc);
+    std::vector<std::string> narrow(argc);
+    for (int i = 0; i < argc; ++i) {
+        char buffer[1024] = {};
+        WideCharToMultiByte(CP_ACP, 0, wide[i], -1, buffer, sizeof buffer - 1, nullptr, nullptr);
+        narrow[i] = buffer;
+    }
     std::vector<Spec> specs;
     const char* logPath = nullptr;
     bool foreground = false;
     for (int i = 1; i < argc; ++i) {
-        std::string a = argv[i];
+        std::string a = narrow[i];
         bool hasNext = i + 1 < argc;
         if (a == "--log" && hasNext) {
-            logPath = argv[++i];
+            logPath = narrow[++i].c_str();
         } else if (a == "--foreground") {
             foreground = true;
         } else if (a == "--title" && hasNext) {
             specs.push_back(Spec{});
-            specs.back().title = argv[++i];
+            specs.back().title = wide[++i];
         } else if (specs.empty()) {
             return usage();
         } else if (a == "--size" && hasNext) {
-            if (std::sscanf(argv[++i], "%dx%d", &specs.back().w, &specs.back().h) != 2) return usage();
+            if (std::sscanf(narrow[++i].c_str(), "%dx%d", &specs.back().w, &specs.back().h) != 2) return usage();
         } else if (a == "--pos" && hasNext) {
-            if (std::sscanf(argv[++i], "%d,%d", &specs.back().x, &specs.back().y) != 2) return usage();
+            if (std::sscanf(narrow[++i].c_str(), "%d,%d", &specs.back().x, &specs.back().y) != 2) return usage();
         } else if (a == "--maximized") {
             specs.back().maximized = true;
         } else if (a == "--minimized") {
@@ -101,18 +112,18 @@ int main(int argc, char** argv) {
     if (logPath) g_log = std::fopen(logPath, "a");
 
     HINSTANCE inst = GetModuleHandleA(nullptr);
-    WNDCLASSA wc = {};
+    WNDCLASSW wc = {};
     wc.lpfnWndProc = wndProc;
     wc.hInstance = inst;
     wc.hCursor = LoadCursor(nullptr, IDC_ARROW);
     wc.hbrBackground = (HBRUSH)(COLOR_WINDOW + 1);
-    wc.lpszClassName = "PellorinE2ETestWindow";
-    RegisterClassA(&wc);
+    wc.lpszClassName = L"PellorinE2ETestWindow";
+    RegisterClassW(&wc);
 
     HWND last = nullptr;
     for (const Spec& s : specs) {
         // The size given is the outer size, as GetWindowRect reports it.
-        HWND hwnd = CreateWindowExA(0, wc.lpszClassName, s.title.c_str(), WS_OVERLAPPEDWINDOW, s.x, s.y, s.w, s.h,
+        HWND hwnd = CreateWindowExW(0, wc.lpszClassName, s.title.c_str(), WS_OVERLAPPEDWINDOW, s.x, s.y, s.w, s.h,
                                     nullptr, nullptr, inst, nullptr);
         if (!hwnd) {
             std::fprintf(stderr, "CreateWindow failed: %lu\n", GetLastError());
@@ -132,9 +143,9 @@ int main(int argc, char** argv) {
     }
 
     MSG msg;
-    while (GetMessageA(&msg, nullptr, 0, 0) > 0) {
+    while (GetMessageW(&msg, nullptr, 0, 0) > 0) {
         TranslateMessage(&msg);
-        DispatchMessageA(&msg);
+        DispatchMessageW(&msg);
     }
     if (g_log) std::fclose(g_log);
     return 0;
