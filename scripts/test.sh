@@ -21,14 +21,9 @@ PELLORIN_WERROR=ON "$root/scripts/build-windows.sh" 64
 
 # The end-to-end tests run builds of their own: the same program, whose
 # update check asks the tests' own web server on 127.0.0.1.
-update_url=$(python3 "$root/tests/e2e/e2e.py" update-url)
 for bits in $e2e_widths; do
-  e2e_build=$root/build/e2e-win$bits
-  step "Windows programs ($bits-bit) for the end-to-end tests into $e2e_build/dist/"
-  if [ "$bits" = 64 ]; then toolchain=mingw-x86_64; else toolchain=mingw-i686; fi
-  cmake -S "$root" -B "$e2e_build" -DCMAKE_TOOLCHAIN_FILE="$root/cmake/$toolchain.cmake" -DCMAKE_BUILD_TYPE=Release \
-    -DPELLORIN_WERROR=ON -DPELLORIN_DIST_DIR="$e2e_build/dist" -DPELLORIN_UPDATE_URL="$update_url" >/dev/null
-  cmake --build "$e2e_build" -j"$jobs"
+  step "Windows programs ($bits-bit) for the end-to-end tests into build/e2e-win$bits/dist/"
+  "$root/scripts/build-windows.sh" "$bits" e2e
 done
 
 step "Native logic and unit tests"

@@ -485,7 +485,7 @@ void FormWindow::arrangeTabOrder() {
     // they overlap, the first on top: first what the keyboard reaches, in the
     // form's tab order when it has one, then labels and pictures, beneath
     // the buttons they may reach into, and last the frames, beneath what
-    // they hold.
+    // they hold (a frame in a frame above the one it stands in).
     std::vector<Peer*> order;
     const auto place = [&order](Peer* peer) {
         if (peer && peer->window() && std::find(order.begin(), order.end(), peer) == order.end())
@@ -496,6 +496,8 @@ void FormWindow::arrangeTabOrder() {
         if (takesFocus(peer->control().layout())) place(peer.get());
     for (auto& peer : peers_)
         if (peer->control().layout().kind != forms::Kind::frame) place(peer.get());
+    for (auto& peer : peers_)
+        if (peer->control().layout().container) place(peer.get());
     for (auto& peer : peers_) place(peer.get());
 
     HWND after = HWND_TOP;

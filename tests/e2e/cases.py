@@ -236,7 +236,7 @@ class Case:
             d = {"hwnd": int(parts[0])}
             for kv in parts[1:]:
                 k, v = kv.split("=")
-                d[k] = v if k == "rect" else int(v)
+                d[k] = v if k in ("rect", "client") else int(v)
             res.append(d)
         return res
 

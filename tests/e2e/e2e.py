@@ -7,6 +7,7 @@
   e2e.py --state FILE cleanup                 stop wineserver and X, delete
   e2e.py list [--limits]                      names of the tests [with their time limits]
   e2e.py update-url                           the version page the tested build must load
+  e2e.py --state FILE --exe Pellorin.exe pictures DIR   the README's pictures into DIR
 
 Each module of tests (cases*.py) has a TESTS table, name to function, and may
 give LIMITS, name to seconds; CTest takes the list from here.
@@ -26,8 +27,9 @@ import cases_about  # noqa: E402
 import cases_scripts  # noqa: E402
 import cases_launcher  # noqa: E402
 import cases_keyboard  # noqa: E402
+import cases_pictures  # noqa: E402
 
-MODULES = [cases, cases_dialogs, cases_about, cases_scripts, cases_launcher, cases_keyboard]
+MODULES = [cases, cases_dialogs, cases_about, cases_scripts, cases_launcher, cases_keyboard, cases_pictures]
 TESTS = {}
 LIMITS = {}
 for module in MODULES:
@@ -43,7 +45,7 @@ def main():
     ap.add_argument("--exe", default=None)
     ap.add_argument("--bits", type=int, choices=[32, 64], default=32,
                     help="the tools' and the program's build: 64 runs them under Wine's 64-bit loader")
-    ap.add_argument("command", choices=["setup", "cleanup", "run", "list", "update-url"])
+    ap.add_argument("command", choices=["setup", "cleanup", "run", "list", "update-url", "pictures"])
     ap.add_argument("--limits", action="store_true", help="list: name:seconds")
     ap.add_argument("names", nargs="*")
     a = ap.parse_args()
@@ -70,6 +72,10 @@ def main():
         print("no Wine prefix: run the setup step first (%s missing)" % a.state)
         return 1
     env = harness.Env.load(a.state)
+    if a.command == "pictures":
+        if len(a.names) != 1:
+            ap.error("pictures needs the folder to put them in")
+        return cases_pictures.save_pictures(env, a.exe, os.path.abspath(a.names[0]))
     failed = 0
     for name in a.names or TESTS:
         if name not in TESTS:

@@ -18,7 +18,8 @@
 //   sysclose TITLE                 posts WM_SYSCOMMAND SC_CLOSE (the close box)
 //   logoff TITLE                   WM_QUERYENDSESSION, then WM_ENDSESSION as Windows sends them
 //   windows TITLE                  hwnd, zoomed, iconic, visible, taskbar (would have a
-//                                  task-bar button on Windows), rect of each match
+//                                  task-bar button on Windows), rect of each match, and
+//                                  client, the rect of its inside, on the screen
 //   show TITLE CMD                 ShowWindow(CMD) from outside
 //   sysmin TITLE                   posts WM_SYSCOMMAND SC_MINIMIZE (the minimize box)
 //   msgbox TITLE [WAIT_MS]         dialogs (#32770) titled TITLE: count, texts, buttons
@@ -51,11 +52,13 @@
 //   taskbar-created TITLE          posts the shell's "TaskbarCreated" message
 //   menu [WAIT_MS]                 the open popup menus: item=LEVEL FLAGS X,Y TEXTHEX,
 //                                  LEVEL 0 the menu, 1 its open submenu...; FLAGS
-//                                  of separator,popup,grayed,checked,hilite or -
+//                                  of separator,popup,grayed,checked,hilite or -;
+//                                  window=LEVEL L,T,R,B, where each menu lies
 //   menu-click TEXT [WAIT_MS]      clicks that item of an open menu through SendInput,
 //                                  again if the menu did not take it (clicks=N)
 //   menu-key VK                    posts a key press to the innermost open menu
 //   mouse-click X Y [left|right]   a click at that screen point through SendInput
+//   pointer X Y                    moves the mouse pointer there, clicking nothing
 //   focused TITLE                  id=N of the control that has the keyboard focus in the window
 //   move TITLE X Y W H             MoveWindow from outside (outer size)
 //   press TITLE ID                 a real click on the control's centre through SendInput
@@ -517,6 +520,11 @@ int run(int argc, char** argv) {
     if (cmd == "menu") {
         std::vector<MenuView> menus = waitForMenus(arg(argc, argv, 2, 0));
         std::printf("menus=%u\n", (unsigned)menus.size());
+        for (const MenuView& m : menus) {
+            RECT r{};
+            GetWindowRect(m.window, &r);
+            std::printf("window=%d %ld,%ld,%ld,%ld\n", m.level, r.left, r.top, r.right, r.bottom);
+        }
         for (const MenuView& m : menus)
             for (int i = 0; i < m.dump->count; ++i) {
                 const probehook::Entry& e = m.dump->entries[i];
@@ -534,6 +542,9 @@ int run(int argc, char** argv) {
         PostMessageA(menus.back().window, WM_KEYDOWN, vk, 1);
         PostMessageA(menus.back().window, WM_KEYUP, vk, 0xC0000001);
         return 0;
+    }
+    if (cmd == "pointer" && argc >= 4) {
+        return SetCursorPos(std::strtol(argv[2], nullptr, 10), std::strtol(argv[3], nullptr, 10)) ? 0 : 1;
     }
     if (cmd == "mouse-click" && argc >= 4) {
         POINT at{std::strtol(argv[2], nullptr, 10), std::strtol(argv[3], nullptr, 10)};
@@ -633,11 +644,15 @@ int run(int argc, char** argv) {
     }
     if (cmd == "windows") {
         for (HWND h : topLevel(title)) {
-            RECT r = {};
+            RECT r = {}, inside = {};
             GetWindowRect(h, &r);
-            std::printf("hwnd=%lu zoomed=%d iconic=%d visible=%d taskbar=%d rect=%ld,%ld,%ld,%ld\n",
+            GetClientRect(h, &inside);
+            MapWindowPoints(h, nullptr, reinterpret_cast<POINT*>(&inside), 2);
+            std::printf("hwnd=%lu zoomed=%d iconic=%d visible=%d taskbar=%d rect=%ld,%ld,%ld,%ld "
+                        "client=%ld,%ld,%ld,%ld\n",
                         (unsigned long)(ULONG_PTR)h, IsZoomed(h) ? 1 : 0, IsIconic(h) ? 1 : 0,
-                        IsWindowVisible(h) ? 1 : 0, onTaskbar(h) ? 1 : 0, r.left, r.top, r.right, r.bottom);
+                        IsWindowVisible(h) ? 1 : 0, onTaskbar(h) ? 1 : 0, r.left, r.top, r.right, r.bottom,
+                        inside.left, inside.top, inside.right, inside.bottom);
         }
         return 0;
     }
