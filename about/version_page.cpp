@@ -45,9 +45,9 @@ Charset charsetNamed(std::string_view label) {
     for (char c : label.substr(0, 32)) name.push_back(lower(c));
     if (name == "utf-8" || name == "utf8" || name == "unicode-1-1-utf-8") return Charset::utf8;
     // The names browsers read as Windows-1252, Latin-1 and ASCII among them.
-    static constexpr std::string_view western[] = {"windows-1252", "cp1252",   "x-cp1252",   "iso-8859-1", "iso8859-1",
-                                                   "iso_8859-1",   "latin1",   "l1",         "ascii",      "us-ascii",
-                                                   "iso-ir-100",   "ibm819",   "cp819",      "csisolatin1"};
+    static constexpr std::string_view western[] = {"windows-1252", "cp1252", "x-cp1252", "iso-8859-1", "iso8859-1",
+                                                   "iso_8859-1",   "latin1", "l1",       "ascii",      "us-ascii",
+                                                   "iso-ir-100",   "ibm819", "cp819",    "csisolatin1"};
     for (std::string_view known : western)
         if (name == known) return Charset::windows1252;
     return Charset::unknown;
@@ -78,7 +78,8 @@ Charset metaCharset(std::string_view bytes) {
     for (std::size_t at = findNoCase(head, "<meta", 0); at != std::string_view::npos;
          at = findNoCase(head, "<meta", at + 5)) {
         const std::size_t end = head.find('>', at);
-        const Charset named = charsetNamed(charsetParameter(head.substr(at, end == std::string_view::npos ? end : end - at)));
+        const Charset named =
+            charsetNamed(charsetParameter(head.substr(at, end == std::string_view::npos ? end : end - at)));
         if (named != Charset::unknown) return named;
         if (end == std::string_view::npos) break;
     }
@@ -125,8 +126,8 @@ std::size_t decodeReference(std::string_view html, std::size_t at, std::string& 
     if (semicolon == std::string_view::npos) return 0;
     const std::string_view name = html.substr(at + 1, semicolon - at - 1);
     static constexpr std::pair<std::string_view, char32_t> named[] = {
-        {"amp", U'&'},      {"lt", U'<'},        {"gt", U'>'},        {"quot", U'"'},     {"apos", U'\''},
-        {"nbsp", U' '},     {"copy", U'\u00A9'}, {"reg", U'\u00AE'},  {"euro", U'\u20AC'}, {"ndash", U'\u2013'},
+        {"amp", U'&'},        {"lt", U'<'},          {"gt", U'>'},         {"quot", U'"'},      {"apos", U'\''},
+        {"nbsp", U' '},       {"copy", U'\u00A9'},   {"reg", U'\u00AE'},   {"euro", U'\u20AC'}, {"ndash", U'\u2013'},
         {"mdash", U'\u2014'}, {"hellip", U'\u2026'}, {"laquo", U'\u00AB'}, {"raquo", U'\u00BB'}};
     for (const auto& [entity, code] : named)
         if (name == entity) {

@@ -69,8 +69,8 @@ void Form1::cmdExit_Click() {
     const WriteResult result =
         writeSettingsFile(context_.files, files::setup, SettingsWriter().text(titleSuffix_).text(hotkeyAction));
     if (result == WriteResult::accessDenied)
-        context_.runtime.messageBox("Error, couldn\u00b4t write to file setup.cfg, it might be write protected!", "Error",
-                                    forms::mb::iconStop);
+        context_.runtime.messageBox("Error, couldn\u00b4t write to file setup.cfg, it might be write protected!",
+                                    "Error", forms::mb::iconStop);
     context_.runtime.endProgram();
 }
 

@@ -85,8 +85,8 @@ void Form1::choosePopupAction(const char* action) {
     // The choice holds for this run either way; the user learns it will not
     // survive a restart.
     if (result != WriteResult::ok)
-        context_.runtime.messageBox("Error, couldn\u00b4t write to file popup.cfg, it might be write protected!", "Error",
-                                    forms::mb::iconStop);
+        context_.runtime.messageBox("Error, couldn\u00b4t write to file popup.cfg, it might be write protected!",
+                                    "Error", forms::mb::iconStop);
     showPopupActionMarks();
 }
 

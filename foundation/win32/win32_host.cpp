@@ -306,8 +306,8 @@ FormWindow::FormWindow(forms::Form& form, HINSTANCE instance, HICON icon)
         left = work.left + std::max(0L, (work.right - work.left - width) / 2);
         top = work.top + std::max(0L, (work.bottom - work.top - height) / 2);
     }
-    CreateWindowExW(0, formClassName, widen(form.caption()).c_str(), style, left, top, width, height, nullptr,
-                    nullptr, instance, this);
+    CreateWindowExW(0, formClassName, widen(form.caption()).c_str(), style, left, top, width, height, nullptr, nullptr,
+                    instance, this);
     form.attachHost(this);
 }
 
@@ -354,8 +354,8 @@ LRESULT FormWindow::onMessage(UINT message, WPARAM wParam, LPARAM lParam) {
         case WM_CLOSE: form_.closeRequested(); return 0;
         case WM_NEXTDLGCTL: {
             // A box of several lines takes every key, and asks for Tab's move itself.
-            HWND next = LOWORD(lParam) ? reinterpret_cast<HWND>(wParam)
-                                       : GetNextDlgTabItem(window_, GetFocus(), wParam != 0);
+            HWND next =
+                LOWORD(lParam) ? reinterpret_cast<HWND>(wParam) : GetNextDlgTabItem(window_, GetFocus(), wParam != 0);
             if (next) SetFocus(next);
             return 0;
         }
@@ -488,8 +488,7 @@ void FormWindow::arrangeTabOrder() {
     // they hold (a frame in a frame above the one it stands in).
     std::vector<Peer*> order;
     const auto place = [&order](Peer* peer) {
-        if (peer && peer->window() && std::find(order.begin(), order.end(), peer) == order.end())
-            order.push_back(peer);
+        if (peer && peer->window() && std::find(order.begin(), order.end(), peer) == order.end()) order.push_back(peer);
     };
     for (forms::Control* control : form_.tabOrder()) place(peerOf(control));
     for (auto& peer : peers_)

@@ -104,8 +104,7 @@ BENCHMARK(readSettingsFile)->Arg(8)->Arg(1 << 20);
 void openAboutWithDocument(benchmark::State& state) {
     FreshProgram fresh;
     std::string document;
-    while (document.size() < static_cast<std::size_t>(state.range(0)))
-        document += std::string(68, 'x') + "\r\n";
+    while (document.size() < static_cast<std::size_t>(state.range(0))) document += std::string(68, 'x') + "\r\n";
     fresh.files.put("readme.txt", document);
     fresh.form.Form_Load();
     for (auto _ : state) {

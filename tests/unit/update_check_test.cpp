@@ -54,9 +54,15 @@ TEST(VersionPage, DecodedFromTheCharsetItDeclares) {
         const char* contentType;
         const char* text;
     } cases[] = {
-        {"Gr\xc3\xbc\xc3\x9f" "e \xe2\x80\x93 \xe2\x82\xac", "text/html; charset=UTF-8", "Gr\u00fc\u00dfe \u2013 \u20ac"},
-        {"Gr\xfc\xdf" "e \x96 \x80", "text/html; charset=\"windows-1252\"", "Gr\u00fc\u00dfe \u2013 \u20ac"},
-        {"Gr\xfc\xdf" "e", "text/html;charset=ISO-8859-1", "Gr\u00fc\u00dfe"},
+        {"Gr\xc3\xbc\xc3\x9f"
+         "e \xe2\x80\x93 \xe2\x82\xac",
+         "text/html; charset=UTF-8", "Gr\u00fc\u00dfe \u2013 \u20ac"},
+        {"Gr\xfc\xdf"
+         "e \x96 \x80",
+         "text/html; charset=\"windows-1252\"", "Gr\u00fc\u00dfe \u2013 \u20ac"},
+        {"Gr\xfc\xdf"
+         "e",
+         "text/html;charset=ISO-8859-1", "Gr\u00fc\u00dfe"},
         {"<meta charset=\"utf-8\">\xc3\xbc", "text/html", "<meta charset=\"utf-8\">\u00fc"},
         {"<meta http-equiv=Content-Type content='text/html; CHARSET=iso-8859-1'>\xfc", "",
          "<meta http-equiv=Content-Type content='text/html; CHARSET=iso-8859-1'>\u00fc"},
@@ -68,7 +74,9 @@ TEST(VersionPage, DecodedFromTheCharsetItDeclares) {
         {"\xc3\xbc", "", "\u00fc"},
         {"\xfc\x80", "", "\u00fc\u20ac"},
         // Declared UTF-8 that is not: each stray byte a question mark.
-        {"a\xfc" "b\xe2\x82", "text/html; charset=utf-8", "a?b??"},
+        {"a\xfc"
+         "b\xe2\x82",
+         "text/html; charset=utf-8", "a?b??"},
     };
     for (const auto& c : cases) EXPECT_EQ(decodePage(c.bytes, c.contentType), c.text) << c.bytes;
 }

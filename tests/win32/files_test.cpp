@@ -69,8 +69,8 @@ int main(int argc, char** argv) {
     // A read that fails after part of the file came (here: the other end of
     // a pipe goes away) has read nothing, not a shorter file.
     const std::string pipe = "\\\\.\\pipe\\pellorin-files-test";
-    HANDLE server = CreateNamedPipeA(pipe.c_str(), PIPE_ACCESS_OUTBOUND, PIPE_TYPE_BYTE | PIPE_WAIT, 1, 65536, 65536, 0,
-                                     nullptr);
+    HANDLE server =
+        CreateNamedPipeA(pipe.c_str(), PIPE_ACCESS_OUTBOUND, PIPE_TYPE_BYTE | PIPE_WAIT, 1, 65536, 65536, 0, nullptr);
     HANDLE writer = CreateThread(nullptr, 0, writeAndBreakOff, server, 0, nullptr);
     check(server != INVALID_HANDLE_VALUE && writer, "a pipe stands in for a file that breaks off");
     check(!files.readAll(pipe), "a read that fails part-way reads nothing");

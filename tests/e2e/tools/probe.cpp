@@ -451,7 +451,8 @@ int run(int argc, char** argv) {
         std::printf("layout=%08lx\n", (unsigned long)(ULONG_PTR)layout);
         for (int i = 2; i < argc; ++i) {
             const wchar_t character = (wchar_t)std::strtoul(argv[i], nullptr, 10);
-            std::printf("scan=%u %04x\n", (unsigned)character, (unsigned)(unsigned short)VkKeyScanExW(character, layout));
+            std::printf("scan=%u %04x\n", (unsigned)character,
+                        (unsigned)(unsigned short)VkKeyScanExW(character, layout));
         }
         DWORD start = GetTickCount();
         int found = 0;
@@ -648,11 +649,12 @@ int run(int argc, char** argv) {
             GetWindowRect(h, &r);
             GetClientRect(h, &inside);
             MapWindowPoints(h, nullptr, reinterpret_cast<POINT*>(&inside), 2);
-            std::printf("hwnd=%lu zoomed=%d iconic=%d visible=%d taskbar=%d rect=%ld,%ld,%ld,%ld "
-                        "client=%ld,%ld,%ld,%ld\n",
-                        (unsigned long)(ULONG_PTR)h, IsZoomed(h) ? 1 : 0, IsIconic(h) ? 1 : 0,
-                        IsWindowVisible(h) ? 1 : 0, onTaskbar(h) ? 1 : 0, r.left, r.top, r.right, r.bottom,
-                        inside.left, inside.top, inside.right, inside.bottom);
+            std::printf(
+                "hwnd=%lu zoomed=%d iconic=%d visible=%d taskbar=%d rect=%ld,%ld,%ld,%ld "
+                "client=%ld,%ld,%ld,%ld\n",
+                (unsigned long)(ULONG_PTR)h, IsZoomed(h) ? 1 : 0, IsIconic(h) ? 1 : 0, IsWindowVisible(h) ? 1 : 0,
+                onTaskbar(h) ? 1 : 0, r.left, r.top, r.right, r.bottom, inside.left, inside.top, inside.right,
+                inside.bottom);
         }
         return 0;
     }
@@ -775,7 +777,8 @@ int run(int argc, char** argv) {
         if (!other) return 1;
         bool above = false;
         for (HWND w = GetWindow(other, GW_HWNDPREV); w; w = GetWindow(w, GW_HWNDPREV)) above = above || w == ctl;
-        std::printf("above=%d\nclips=%d\n", above ? 1 : 0, (GetWindowLongA(other, GWL_STYLE) & WS_CLIPSIBLINGS) ? 1 : 0);
+        std::printf("above=%d\nclips=%d\n", above ? 1 : 0,
+                    (GetWindowLongA(other, GWL_STYLE) & WS_CLIPSIBLINGS) ? 1 : 0);
         return 0;
     }
     if (cmd == "answers" && argc >= 5) {
