@@ -897,6 +897,19 @@ def events(c, kind, title):
     return [e for e in c.testwin_log() if e[0] == kind and len(e) > 2 and e[2] == title]
 
 
+def no_hotkey_then_hotkey(c, acted, kept, others, hotkey, others_are, hotkey_is):
+    """Keys that are not the hotkey hide nothing; then the hotkey hides each
+    window acted on once, and the excluded one not at all."""
+    c.keys(600, *others)
+    time.sleep(0.9)
+    c.equal("%s hides nothing" % others_are, [0] * len(acted), [len(events(c, "HIDE", t)) for t in acted])
+    c.keys(600, *hotkey)
+    for t in acted:
+        c.check(c.wait_for(lambda: len(events(c, "HIDE", t)) == 1, 3), "%s hides %r" % (hotkey_is, t), 1,
+                len(events(c, "HIDE", t)))
+    c.equal("the excluded window stays", [], events(c, "HIDE", kept))
+
+
 def t_hotkey_hide_show(c):
     hwnd, acted, kept, other = hotkey_windows(c)
     shown_before = {t: len(events(c, "SHOW", t)) for t in hwnd}

@@ -3,7 +3,7 @@ window ("Test Window") on the real program."""
 
 import time
 
-from cases import TITLE, VK_CONTROL, VK_MENU, VK_Q, LBL_HOTKEY, events, hotkey_windows
+from cases import TITLE, VK_CONTROL, VK_MENU, VK_Q, LBL_HOTKEY, hotkey_windows, no_hotkey_then_hotkey
 
 SETUP, TEST_WINDOW = "Setup", "Test Window"
 CMD_SETUP = 111
@@ -55,14 +55,8 @@ def t_setup_hotkey_letter(c):
     c.equal("the main window shows the new hotkey", b"Hotkey: Ctrl+Alt+K", c.text(LBL_HOTKEY))
 
     c.probe("foreground", TITLE)
-    c.keys(600, VK_CONTROL, VK_MENU, VK_Q)
-    time.sleep(0.6)
-    c.equal("Ctrl+Alt+Q is no longer the hotkey", [0, 0], [len(events(c, "HIDE", t)) for t in acted])
-    c.keys(600, VK_CONTROL, VK_MENU, VK_K)
-    for t in acted:
-        c.check(c.wait_for(lambda: len(events(c, "HIDE", t)) == 1, 3), "Ctrl+Alt+K hides %r" % t, 1,
-                len(events(c, "HIDE", t)))
-    c.equal("the excluded window stays", [], events(c, "HIDE", kept))
+    no_hotkey_then_hotkey(c, acted, kept, (VK_CONTROL, VK_MENU, VK_Q), (VK_CONTROL, VK_MENU, VK_K),
+                          "Ctrl+Alt+Q, no longer the hotkey,", "Ctrl+Alt+K")
     c.exit_by_button()
 
 
