@@ -10,18 +10,22 @@ seconds=${1:-60}
 select_wine "$root"
 folder=$(mktemp -d)
 cp "$windows_dist/Pellorin.exe" "$folder/"
-prepare_wine_prefix "$root"
+# The display first: Wine's desktop process stays on the one it finds.
 start_virtual_display
 trap 'stop_wine_and_display; rm -rf "$folder"' EXIT
+prepare_wine_prefix "$root"
 
 "$wine_loader" "$folder/Pellorin.exe" >/dev/null 2>&1 &
 pid=""
 for _ in $(seq 1 100); do
   pid=$(pgrep -n -x Pellorin.exe || true)
-  [ -n "$pid" ] && break
+  if [ -n "$pid" ]; then break; fi
   sleep 0.1
 done
-[ -n "$pid" ] || { echo "Pellorin did not start"; exit 1; }
+if [ -z "$pid" ]; then
+  echo "Pellorin did not start"
+  exit 1
+fi
 sleep 5  # past start-up
 
 ticks() { awk '{print $14 + $15}' "/proc/$pid/stat"; }

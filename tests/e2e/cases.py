@@ -482,7 +482,11 @@ def t_bad_input(c):
         if isinstance(setup, bytes) and shown_text1 is not None:
             line1 = setup.split(b"\r\n")[0]
             # A control cannot show past a NUL; the rest is the reader's business.
-            c.check(line1.split(b"\0")[0] == shown_text1, "%s: setup.cfg line 1 is Text1" % label,
+            # A text that would not read back as it is stands in quotes.
+            stored = line1.split(b"\0")[0]
+            if len(stored) >= 2 and stored.startswith(b'"') and stored.endswith(b'"'):
+                stored = stored[1:-1]
+            c.check(stored == shown_text1, "%s: setup.cfg line 1 reads back as Text1" % label,
                     shown_text1[:80], line1[:80])
             if b"\0" in line1:
                 harness.log("  note  %s: setup.cfg line 1 written back with NUL bytes: %r" % (label, line1[:40]))
