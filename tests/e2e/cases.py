@@ -705,6 +705,10 @@ def t_tray_minimize(c):
     back_from_tray(c, "left click on the icon")
     items = c.wait_for(lambda: page.encode() in c.listbox(LIST1)["items"], 5)
     c.check(items, "the window list is refreshed on the way back", [page.encode()], c.listbox(LIST1)["items"])
+    # Gone again: in front once Pellorin is minimized, the watcher would
+    # maximize it over the notification area.
+    c.probe("close", page)
+    c.probe("gone", page, 5000)
 
     # Minimizing the window by any way goes to the tray too, and comes back normal.
     for how, args in (("the minimize box", ("sysmin", TITLE)),
