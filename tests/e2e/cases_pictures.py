@@ -98,6 +98,11 @@ def take_pictures(c, folder):
     finally:
         server.close()
 
+    # The browser windows go first: in front once Pellorin is minimized, the
+    # watcher would maximize one over the notification area.
+    for t in titles:
+        c.probe("close", t)
+        c.probe("gone", t, 5000)
     c.probe("click", TITLE, CMD_MINIMIZE)
     c.require(c.tray_tips(1, 5) == [TITLE.encode()], "the icon is in the notification area")
     c.open_tray_menu()
