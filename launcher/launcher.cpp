@@ -23,7 +23,7 @@ bool showRunningPellorin(Desktop& desktop) {
 void showOrStartPellorin(Desktop& desktop, LauncherHost& host) {
     if (!showRunningPellorin(desktop)) {
         // Without its own folder the launcher knows of no Pellorin to start:
-        // a bare "\\Pellorin.exe" would be one at the root of some drive.
+        // a bare \Pellorin.exe would be one at the root of some drive.
         const std::string folder = host.ownFolder();
         auto result = LauncherHost::StartResult::missing;
         if (!folder.empty()) {
