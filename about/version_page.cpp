@@ -38,7 +38,7 @@ std::size_t findNoCase(std::string_view text, std::string_view word, std::size_t
 
 // ---- character sets -------------------------------------------------------
 
-enum class Charset { unknown, utf8, windows1252, utf16le, utf16be };
+enum class Charset { unknown, utf8, windows1252 };
 
 Charset charsetNamed(std::string_view label) {
     std::string name;
@@ -220,8 +220,7 @@ std::string decodePage(std::string_view bytes, std::string_view contentType) {
     Charset charset = charsetNamed(charsetParameter(contentType));
     if (charset == Charset::unknown) charset = metaCharset(bytes);
     // Undeclared: text that reads as UTF-8 is UTF-8, as it is on most pages today.
-    if (charset == Charset::unknown && isValidUtf8(bytes)) return std::string(bytes);
-    if (charset == Charset::unknown) charset = Charset::windows1252;
+    if (charset == Charset::unknown) charset = isValidUtf8(bytes) ? Charset::utf8 : Charset::windows1252;
     return charset == Charset::utf8 ? fromUtf8(bytes) : windows1252ToUtf8(bytes);
 }
 
@@ -235,11 +234,8 @@ VersionPage readVersionPage(std::string_view html) {
     bool inBody = false;
     bool inHead = false;
     const auto words = [&](std::string_view text) {
-        for (Line* line : {&body, &outside}) {
-            const bool taking = line == &body ? inBody : !inHead;
-            if (!taking) continue;
-            line->put(text);
-        }
+        if (inBody) body.put(text);
+        if (!inHead) outside.put(text);
     };
     const auto gap = [&] {
         if (inBody) body.blank();

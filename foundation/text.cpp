@@ -80,8 +80,8 @@ bool isValidUtf8(std::string_view text) {
             ++at;
             continue;
         }
-        const std::size_t from = at;
-        if (nextUtf8(text, at) == notACharacter && text[from] != notACharacter) return false;
+        // A sequence of more than one byte never stands for the "?" that marks no character.
+        if (nextUtf8(text, at) == notACharacter) return false;
     }
     return true;
 }
