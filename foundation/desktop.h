@@ -42,6 +42,7 @@ inline constexpr std::uint32_t wmMouseMove = 0x200;
 inline constexpr std::uint32_t wmLButtonUp = 0x202;
 inline constexpr std::uint32_t wmRButtonUp = 0x205;
 inline constexpr std::uint32_t nimAdd = 0;
+inline constexpr std::uint32_t nimModify = 1;
 inline constexpr std::uint32_t nimDelete = 2;
 
 namespace reg {
@@ -58,6 +59,8 @@ public:
     virtual ~Desktop() = default;
 
     virtual Hwnd getForegroundWindow() = 0;
+    // The name of the window's class, as GetClassNameA gives it; "" for none.
+    virtual std::string getClassName(Hwnd window) = 0;
     virtual std::int32_t getWindowTextLength(Hwnd window) = 0;
     // What GetWindowTextA leaves in a buffer of bufferLength characters: at
     // most bufferLength - 1 characters, fewer when the title shrank meanwhile.
@@ -65,6 +68,8 @@ public:
     virtual bool isWindow(Hwnd window) = 0;
     virtual bool isZoomed(Hwnd window) = 0;
     virtual bool isIconic(Hwnd window) = 0;
+    // Another program's window is shown, hidden, maximized or minimized
+    // without waiting for it: a program that hangs must not hang us.
     virtual void showWindow(Hwnd window, int command) = 0;
     // Calls proc once per top-level window, visible or not, until it returns 0.
     virtual void enumWindows(const std::function<std::int32_t(Hwnd, std::int32_t)>& proc, std::int32_t value) = 0;
@@ -73,15 +78,18 @@ public:
                             bool repaint) = 0;
     virtual void postMessage(Hwnd window, std::uint32_t message, std::uint32_t wParam, std::int32_t lParam) = 0;
     virtual std::int16_t getAsyncKeyState(int virtualKey) = 0;
-    // Presses and releases F11 for the window that has the focus, and waits
-    // (briefly, at most) until that window has taken them.
-    virtual void sendF11ToForeground() = 0;
+    // Presses and releases F11 for this window, when it is the one that has
+    // the focus (never for another one that took it meanwhile), and waits
+    // briefly, at most, until the window has taken them.
+    virtual void sendF11(Hwnd window) = 0;
     // Whether Ctrl+Alt and this letter's key type a character in the keyboard
     // layout of the window in the foreground: as AltGr and the key do on
     // layouts that have AltGr ("@" on a German keyboard's Q), never on others.
     virtual bool foregroundLayoutTypesWithCtrlAlt(int letterKey) = 0;
 
-    virtual void shellNotifyIcon(std::uint32_t message, const TrayIconData& data) = 0;
+    // False when the notification area did not take it (not there yet, or
+    // too busy to answer in time).
+    virtual bool shellNotifyIcon(std::uint32_t message, const TrayIconData& data) = 0;
     virtual void shellExecute(Hwnd owner, const std::string& verb, const std::string& file,
                               const std::string& parameters, const std::string& directory, int showCommand) = 0;
 
@@ -94,6 +102,13 @@ public:
     virtual std::int32_t regQueryValue(RegistryKey key, const std::string& valueName, std::uint32_t& type,
                                        std::string& data, std::uint32_t& size) = 0;
     virtual std::int32_t regCloseKey(RegistryKey key) = 0;
+
+    // Messages between our own programs: a number every program that asks
+    // for the same name gets, as RegisterWindowMessageA gives it.
+    virtual std::uint32_t registerWindowMessage(const std::string& name) = 0;
+    // Lets the program that owns the window take the foreground from us, as
+    // the program the user has just started.
+    virtual void allowSetForegroundWindow(Hwnd window) = 0;
 };
 
 }  // namespace pellorin

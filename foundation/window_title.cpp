@@ -16,6 +16,11 @@ std::string_view lastEightCharacters(std::string_view title) {
     return title.size() <= 8 ? title : title.substr(title.size() - 8);
 }
 
+bool isFolderWindow(Desktop& desktop, Hwnd window) {
+    const std::string className = desktop.getClassName(window);
+    return className == "CabinetWClass" || className == "ExploreWClass";
+}
+
 std::string handleText(Hwnd window) { return std::to_string(static_cast<std::int32_t>(window)); }
 
 bool parseHandle(std::string_view text, Hwnd& window) {

@@ -18,6 +18,10 @@ std::string readWindowTitle(Desktop& desktop, Hwnd window);
 // The last eight characters, or the whole title when it is shorter.
 std::string_view lastEightCharacters(std::string_view title);
 
+// The shell's folder windows (File Explorer, whose titles end in
+// "Explorer" on today's Windows) are never browser windows, whatever their title.
+bool isFolderWindow(Desktop& desktop, Hwnd window);
+
 // Handles shown as text read as the platform's signed 32-bit number.
 std::string handleText(Hwnd window);
 // Accepts what handleText writes, and unsigned values too; false for anything else.

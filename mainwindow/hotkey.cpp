@@ -10,9 +10,6 @@ namespace pellorin {
 
 namespace {
 
-// Down now and pressed since the previous query.
-constexpr auto newlyPressed = static_cast<std::int16_t>(0x8001);
-
 // A whole decimal number, nothing else; target unchanged otherwise.
 bool parseDecimal(std::string_view text, std::int32_t& target) {
     std::int32_t value = 0;
@@ -32,12 +29,13 @@ void Form1::Timer2_Timer() {
     if (!keyIsDown(desktop.getAsyncKeyState(vk::control))) return;
     std::int32_t letter = 0;
     if (!parseDecimal(context_.settings.hotkeyLetter, letter)) return;
-    // The letter must be newly pressed. The keyboard's auto-repeat marks a
-    // held key as pressed again and again, so a letter that was already down
-    // at the previous poll is held, not pressed: holding the keys acts once.
-    const std::int16_t state = desktop.getAsyncKeyState(letter);
-    hotkeyLetterDown_ = keyIsDown(state);
-    if (state != newlyPressed || letterWasDown) return;
+    // The letter must be newly pressed: down now, and not at the previous
+    // poll, so that holding the keys acts once. The key's own "pressed since
+    // the last query" mark is no use here: every program that asks about
+    // the letter takes it, so one polling Q for its own ends would swallow
+    // our presses.
+    hotkeyLetterDown_ = keyIsDown(desktop.getAsyncKeyState(letter));
+    if (!hotkeyLetterDown_ || letterWasDown) return;
     if (isAltGrTyping(letter)) return;
 
     // Hidden windows are listed too, so the next press can show them again.

@@ -54,6 +54,7 @@ void Form1::Timer1_Timer() {
     if (desktop.isIconic(window)) return;
     if (isHandled(window)) return;
     if (lastEightCharacters(readWindowTitle(desktop, window)) != suffix) return;
+    if (isFolderWindow(desktop, window)) return;
 
     if (keyIsDown(desktop.getAsyncKeyState(vk::control))) {
         desktop.showWindow(window, show::minimize);
@@ -82,7 +83,7 @@ void Form1::Timer1_Timer() {
     }
 
     desktop.showWindow(window, show::maximize);
-    if (settings.fullscreenMode == "yes") desktop.sendF11ToForeground();
+    if (settings.fullscreenMode == "yes") desktop.sendF11(window);
     addOneStoppingAtMax(settings.statMaximizeCount);
     rememberHandled(window);
 }

@@ -20,6 +20,12 @@ static_assert(offsetof(NOTIFYICONDATAA, szTip) == offsetof(TrayIconData, szTip))
 
 Hwnd Win32Desktop::getForegroundWindow() { return fromNative(GetForegroundWindow()); }
 
+std::string Win32Desktop::getClassName(Hwnd window) {
+    char name[256];  // no class name is longer
+    const int length = GetClassNameA(toNative(window), name, sizeof name);
+    return length > 0 ? std::string(name, static_cast<std::size_t>(length)) : std::string();
+}
+
 std::int32_t Win32Desktop::getWindowTextLength(Hwnd window) { return GetWindowTextLengthA(toNative(window)); }
 
 std::string Win32Desktop::getWindowText(Hwnd window, std::int32_t bufferLength) {
@@ -36,7 +42,15 @@ bool Win32Desktop::isZoomed(Hwnd window) { return IsZoomed(toNative(window)) != 
 
 bool Win32Desktop::isIconic(Hwnd window) { return IsIconic(toNative(window)) != FALSE; }
 
-void Win32Desktop::showWindow(Hwnd window, int command) { ShowWindow(toNative(window), command); }
+void Win32Desktop::showWindow(Hwnd window, int command) {
+    HWND native = toNative(window);
+    // ShowWindow on another thread's window waits until that thread has
+    // done it, however long it hangs; the asynchronous call only posts it.
+    if (GetWindowThreadProcessId(native, nullptr) == GetCurrentThreadId())
+        ShowWindow(native, command);
+    else
+        ShowWindowAsync(native, command);
+}
 
 namespace {
 struct EnumContext {
@@ -73,20 +87,22 @@ void Win32Desktop::postMessage(Hwnd window, std::uint32_t message, std::uint32_t
 
 std::int16_t Win32Desktop::getAsyncKeyState(int virtualKey) { return GetAsyncKeyState(virtualKey); }
 
-void Win32Desktop::sendF11ToForeground() {
+void Win32Desktop::sendF11(Hwnd window) {
+    // Keys go to whichever window has the focus now: another one than ours
+    // (a word processor, say) must not get them.
+    HWND target = toNative(window);
+    if (!target || GetForegroundWindow() != target) return;
     INPUT inputs[2]{};
     inputs[0].type = INPUT_KEYBOARD;
     inputs[0].ki.wVk = VK_F11;
     inputs[1] = inputs[0];
     inputs[1].ki.dwFlags = KEYEVENTF_KEYUP;
-    HWND target = GetForegroundWindow();
     SendInput(2, inputs, sizeof(INPUT));
     // The keys travel through the target's queue; once it answers a message
-    // of ours it has had its turn at them. A hung window does not hold us.
-    if (target) {
-        DWORD_PTR ignored = 0;
-        SendMessageTimeoutA(target, WM_NULL, 0, 0, SMTO_ABORTIFHUNG, 1000, &ignored);
-    }
+    // of ours it has had its turn at them. A hung window holds us a second
+    // at most.
+    DWORD_PTR ignored = 0;
+    SendMessageTimeoutA(target, WM_NULL, 0, 0, SMTO_ABORTIFHUNG, 1000, &ignored);
 }
 
 bool Win32Desktop::foregroundLayoutTypesWithCtrlAlt(int letterKey) {
@@ -110,7 +126,7 @@ bool Win32Desktop::foregroundLayoutTypesWithCtrlAlt(int letterKey) {
     return letterKey >= 0 && letterKey < 256 && known->second.test(static_cast<std::size_t>(letterKey));
 }
 
-void Win32Desktop::shellNotifyIcon(std::uint32_t message, const TrayIconData& data) {
+bool Win32Desktop::shellNotifyIcon(std::uint32_t message, const TrayIconData& data) {
     NOTIFYICONDATAA native{};
     native.cbSize = data.cbSize == sizeof(TrayIconData) ? NOTIFYICONDATAA_V1_SIZE : data.cbSize;
     native.hWnd = toNative(data.hWnd);
@@ -120,7 +136,7 @@ void Win32Desktop::shellNotifyIcon(std::uint32_t message, const TrayIconData& da
     native.hIcon = toNative<HICON>(data.hIcon);
     static_assert(sizeof(native.szTip) >= sizeof(data.szTip));
     for (std::size_t i = 0; i < data.szTip.size(); ++i) native.szTip[i] = data.szTip[i];
-    Shell_NotifyIconA(message, &native);
+    return Shell_NotifyIconA(message, &native) != FALSE;
 }
 
 void Win32Desktop::shellExecute(Hwnd owner, const std::string& verb, const std::string& file,
@@ -155,6 +171,15 @@ std::int32_t Win32Desktop::regCloseKey(RegistryKey key) {
     const LONG result = RegCloseKey(openKeys_[key - 1]);
     openKeys_[key - 1] = nullptr;
     return result;
+}
+
+std::uint32_t Win32Desktop::registerWindowMessage(const std::string& name) {
+    return RegisterWindowMessageA(name.c_str());
+}
+
+void Win32Desktop::allowSetForegroundWindow(Hwnd window) {
+    DWORD process = 0;
+    if (GetWindowThreadProcessId(toNative(window), &process)) AllowSetForegroundWindow(process);
 }
 
 }  // namespace pellorin

@@ -24,6 +24,7 @@ inline std::uint32_t fromNative(Handle handle) {
 class Win32Desktop : public Desktop {
 public:
     Hwnd getForegroundWindow() override;
+    std::string getClassName(Hwnd window) override;
     std::int32_t getWindowTextLength(Hwnd window) override;
     std::string getWindowText(Hwnd window, std::int32_t bufferLength) override;
     bool isWindow(Hwnd window) override;
@@ -36,15 +37,17 @@ public:
                     bool repaint) override;
     void postMessage(Hwnd window, std::uint32_t message, std::uint32_t wParam, std::int32_t lParam) override;
     std::int16_t getAsyncKeyState(int virtualKey) override;
-    void sendF11ToForeground() override;
+    void sendF11(Hwnd window) override;
     bool foregroundLayoutTypesWithCtrlAlt(int letterKey) override;
-    void shellNotifyIcon(std::uint32_t message, const TrayIconData& data) override;
+    bool shellNotifyIcon(std::uint32_t message, const TrayIconData& data) override;
     void shellExecute(Hwnd owner, const std::string& verb, const std::string& file, const std::string& parameters,
                       const std::string& directory, int showCommand) override;
     std::int32_t regOpenCurrentUserKey(const std::string& path, std::uint32_t access, RegistryKey& key) override;
     std::int32_t regQueryValue(RegistryKey key, const std::string& valueName, std::uint32_t& type, std::string& data,
                                std::uint32_t& size) override;
     std::int32_t regCloseKey(RegistryKey key) override;
+    std::uint32_t registerWindowMessage(const std::string& name) override;
+    void allowSetForegroundWindow(Hwnd window) override;
 
 private:
     std::vector<HKEY> openKeys_;  // RegistryKey n is openKeys_[n - 1]

@@ -99,6 +99,17 @@ TEST_F(HotkeyTest, KeysHeldDownGiveOneActionAndTheLetterMustBeNew) {
     EXPECT_EQ(settings.ieWindowState, "hidden");
 }
 
+TEST_F(HotkeyTest, APressIsSeenWhenAnotherProgramTookThePressedMark) {
+    // Another program asked about Q first: to us the letter is down, not "pressed since".
+    desktop.press(vk::control);
+    desktop.press(vk::menu);
+    desktop.keyStates[keyQ] = static_cast<std::int16_t>(0x8000);
+    poll();
+    EXPECT_EQ(settings.ieWindowState, "hidden");
+    poll();
+    EXPECT_EQ(settings.ieWindowState, "hidden") << "still held: no second action";
+}
+
 TEST_F(HotkeyTest, NeedsCtrlAndAltAndDoesNotSpendTheLetterPressWithoutThem) {
     desktop.press(keyQ);
     desktop.press(vk::menu);

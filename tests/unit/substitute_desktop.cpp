@@ -97,11 +97,14 @@ std::int16_t SubstituteDesktop::getAsyncKeyState(int virtualKey) {
     return state;
 }
 
-void SubstituteDesktop::sendF11ToForeground() { calls.push_back("F11 " + std::to_string(foreground)); }
+void SubstituteDesktop::sendF11(Hwnd window) {
+    if (window != 0 && window == foreground) calls.push_back("F11 " + std::to_string(window));
+}
 
-void SubstituteDesktop::shellNotifyIcon(std::uint32_t message, const TrayIconData& data) {
+bool SubstituteDesktop::shellNotifyIcon(std::uint32_t message, const TrayIconData& data) {
     calls.push_back("Shell_NotifyIcon " + std::to_string(message));
     trayRecords.push_back(data);
+    return trayAnswers ? trayAnswers(message) : true;
 }
 
 void SubstituteDesktop::shellExecute(Hwnd owner, const std::string& verb, const std::string& file,
@@ -138,6 +141,16 @@ std::int32_t SubstituteDesktop::regQueryValue(RegistryKey key, const std::string
 std::int32_t SubstituteDesktop::regCloseKey(RegistryKey key) {
     calls.push_back("RegCloseKey " + std::to_string(key));
     return 0;
+}
+
+std::uint32_t SubstituteDesktop::registerWindowMessage(const std::string& name) {
+    auto known = std::find(registeredMessages.begin(), registeredMessages.end(), name);
+    if (known == registeredMessages.end()) known = registeredMessages.insert(known, name);
+    return registeredMessageBase + static_cast<std::uint32_t>(known - registeredMessages.begin());
+}
+
+void SubstituteDesktop::allowSetForegroundWindow(Hwnd window) {
+    calls.push_back("AllowSetForegroundWindow " + std::to_string(window));
 }
 
 std::optional<std::string> MemoryFiles::get(const std::string& name) const {

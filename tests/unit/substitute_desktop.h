@@ -26,6 +26,7 @@ public:
         bool zoomed = false;
         bool iconic = false;
         bool visible = true;
+        std::string className = "IEFrame";
     };
 
     Hwnd open(std::string title, Rect32 rect = {100, 100, 900, 700});
@@ -50,6 +51,7 @@ public:
     std::function<void(Hwnd)> beforeTitleRead;
 
     Hwnd getForegroundWindow() override { return foreground; }
+    std::string getClassName(Hwnd window) override { return exists(window) ? windows_.at(window).className : ""; }
     std::int32_t getWindowTextLength(Hwnd window) override;
     std::string getWindowText(Hwnd window, std::int32_t bufferLength) override;
     bool isWindow(Hwnd window) override { return exists(window); }
@@ -62,18 +64,25 @@ public:
                     bool repaint) override;
     void postMessage(Hwnd window, std::uint32_t message, std::uint32_t wParam, std::int32_t lParam) override;
     std::int16_t getAsyncKeyState(int virtualKey) override;
-    void sendF11ToForeground() override;
+    // As on Windows: only the window in front takes the keys.
+    void sendF11(Hwnd window) override;
     // The letters the foreground window's layout types with AltGr: none on a
     // layout without it, Q (@), E (euro) and M (micro) on a German one.
     std::set<int> altGrLetters;
     bool foregroundLayoutTypesWithCtrlAlt(int letterKey) override { return altGrLetters.count(letterKey) != 0; }
-    void shellNotifyIcon(std::uint32_t message, const TrayIconData& data) override;
+    // How the notification area answers each call; unset, it takes every one.
+    std::function<bool(std::uint32_t message)> trayAnswers;
+    bool shellNotifyIcon(std::uint32_t message, const TrayIconData& data) override;
     void shellExecute(Hwnd owner, const std::string& verb, const std::string& file, const std::string& parameters,
                       const std::string& directory, int showCommand) override;
     std::int32_t regOpenCurrentUserKey(const std::string& path, std::uint32_t access, RegistryKey& key) override;
     std::int32_t regQueryValue(RegistryKey key, const std::string& valueName, std::uint32_t& type, std::string& data,
                                std::uint32_t& size) override;
     std::int32_t regCloseKey(RegistryKey key) override;
+    static constexpr std::uint32_t registeredMessageBase = 0xC000;
+    std::vector<std::string> registeredMessages;
+    std::uint32_t registerWindowMessage(const std::string& name) override;
+    void allowSetForegroundWindow(Hwnd window) override;
 
     struct RegistryEntry {
         std::uint32_t type;

@@ -61,6 +61,22 @@ TEST_F(WatcherTest, LeavesAloneWhatIsNotANewNormalBrowserWindow) {
     EXPECT_EQ(desktop.calls, std::vector<std::string>{shown(maximized, 3)});
 }
 
+TEST_F(WatcherTest, FolderWindowsAreLeftAloneAndF11GoesOnlyToTheWindowInFront) {
+    settings.fullscreenMode = "yes";
+    for (const char* folderClass : {"CabinetWClass", "ExploreWClass"}) {
+        const Hwnd folder = focusNew("Downloads - File Explorer");
+        desktop.window(folder).className = folderClass;
+        tick();
+    }
+    EXPECT_TRUE(desktop.calls.empty());
+    EXPECT_EQ(form.List2.count(), 0);
+
+    const Hwnd browser = focusNew();
+    desktop.window(browser).className = "IEFrame";
+    tick();
+    EXPECT_EQ(desktop.calls, (std::vector<std::string>{shown(browser, 3), "F11 " + std::to_string(browser)}));
+}
+
 TEST_F(WatcherTest, TheSuffixIsReadAtEveryTick) {
     const Hwnd window = focusNew("Start - Mozilla");
     tick();

@@ -41,6 +41,19 @@ TEST_F(WindowListTest, SuffixMatchesTheLastEightCharactersExactly) {
     }
 }
 
+TEST_F(WindowListTest, FolderWindowsAreNeverListedWhateverTheirTitle) {
+    const Hwnd browser = desktop.open("Start - Windows Internet Explorer");
+    desktop.window(desktop.open("Downloads - File Explorer")).className = "CabinetWClass";
+    desktop.window(desktop.open("C:\\ - Explorer")).className = "ExploreWClass";
+    const Hwnd other = desktop.open("Notes - Explorer");
+    desktop.window(other).className = "Notepad";
+    load();
+    ASSERT_EQ(form.List1.count(), 2);
+    EXPECT_EQ(form.List1.item(0).data, static_cast<std::int32_t>(browser));
+    EXPECT_EQ(form.List1.item(1).data, static_cast<std::int32_t>(other))
+        << "only the shell's folder windows are left out";
+}
+
 TEST_F(WindowListTest, TitlesAndTheSuffixCrossThroughTheAnsiCodePage) {
     // Windows-1252 here: 0xE9 is e acute, 0x80 the euro sign.
     files.put("setup.cfg", "Caf\xe9 Bar\r\nhide\r\n");
