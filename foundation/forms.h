@@ -285,6 +285,7 @@ class WindowHost {
 public:
     virtual ~WindowHost() = default;
     virtual std::uint32_t handle() = 0;
+    // The small icon, as the caption and the notification area show it.
     virtual std::uint32_t iconHandle() = 0;
     // 0 normal, 1 minimized, 2 maximized.
     virtual int windowState() = 0;
@@ -339,7 +340,8 @@ public:
     virtual void sessionEnding() {}   // Windows is logging off
     virtual void windowDestroyed() {}
     virtual void mouseMoved(double /*xTwips*/) {}
-    virtual void taskbarCreated() {}  // the shell's notification area was rebuilt
+    virtual void taskbarCreated() {}     // the shell's notification area was rebuilt
+    virtual void comeBackRequested() {}  // another of our programs asks for the window on the screen
     // Esc closes dialogs; the main window has nothing to cancel.
     virtual bool closesOnEscape() const { return true; }
 

@@ -1,27 +1,12 @@
-// The launcher's logic: find the running Pellorin by its caption, or start it.
+// The launcher's logic: bring the running Pellorin back, or start it.
 #include "launcher/launcher.h"
-
-#include "foundation/window_title.h"
 
 namespace pellorin {
 
-bool showRunningPellorin(Desktop& desktop) {
-    bool shown = false;
-    desktop.enumWindows(
-        [&](Hwnd window, std::int32_t) -> std::int32_t {
-            // The caption decides alone: another program's window called so
-            // is shown as well, and then nothing is started.
-            if (readWindowTitle(desktop, window) != pellorinCaption) return 1;
-            desktop.showWindow(window, show::show);
-            shown = true;
-            return 0;
-        },
-        0);
-    return shown;
-}
-
 void showOrStartPellorin(Desktop& desktop, LauncherHost& host) {
-    if (!showRunningPellorin(desktop)) {
+    if (const Hwnd running = findRunningPellorin(desktop)) {
+        askToComeBack(desktop, running);
+    } else {
         // Without its own folder the launcher knows of no Pellorin to start:
         // a bare \Pellorin.exe would be one at the root of some drive.
         const std::string folder = host.ownFolder();

@@ -3,6 +3,7 @@
 #include <string>
 
 #include "foundation/desktop.h"
+#include "foundation/running_pellorin.h"
 
 namespace pellorin {
 
@@ -23,7 +24,6 @@ public:
     virtual void endProgram() = 0;
 };
 
-inline constexpr const char* pellorinCaption = "Pellorin";
 // Pellorin's own name first: its 8.3 alias exists only where the volume
 // keeps short names (many NTFS volumes do not, and Wine makes up others).
 inline constexpr const char* pellorinExecutable = "Pellorin.exe";
@@ -32,12 +32,9 @@ inline constexpr int showNormal = 1;  // SW_SHOWNORMAL: a normal window that tak
 inline constexpr const char* missingExecutableText = "Can\u00b4t find Pellorin exe-file";
 inline constexpr int missingExecutableStyle = 48;  // exclamation icon, one OK button
 
-// Shows the first top-level window captioned exactly "Pellorin" (SW_SHOW) and
-// stops looking; false when there is none.
-bool showRunningPellorin(Desktop& desktop);
-
-// rovudir's whole run: the running Pellorin back on the screen, or Pellorin
-// started from the launcher's folder, or one message saying it is not there.
+// rovudir's whole run: the running Pellorin asked to come back on the
+// screen, or Pellorin started from the launcher's folder, or one message
+// saying it is not there.
 void showOrStartPellorin(Desktop& desktop, LauncherHost& host);
 
 }  // namespace pellorin

@@ -16,6 +16,7 @@ Form1::Form1(ProgramContext context)
         add(*control);
     add(Timer1);
     add(Timer2);
+    add(tmrTrayIcon);
     Option1.joinGroup(&hotkeyActionGroup_);
     Option2.joinGroup(&hotkeyActionGroup_);
 
@@ -36,6 +37,7 @@ Form1::Form1(ProgramContext context)
     Text1.onChange = [this] { Text1_Change(); };
     Timer1.onTick = [this] { Timer1_Timer(); };
     Timer2.onTick = [this] { Timer2_Timer(); };
+    tmrTrayIcon.onTick = [this] { tmrTrayIcon_Timer(); };
 }
 
 }  // namespace pellorin

@@ -22,6 +22,8 @@ inline constexpr int handledWindowsPruneAt = 20;
 inline constexpr const char* trayTip = "Pellorin";
 inline constexpr std::uint32_t trayIconId = 1;
 inline constexpr std::uint32_t trayIconFlags = 7;  // message, icon and tip
+// How often an icon the notification area did not take is offered again.
+inline constexpr int trayRetryMs = 2000;
 inline constexpr const char* browserKey = "Software\\Microsoft\\Internet Explorer\\Main";
 inline constexpr const char* browserTitleValue = "Window Title";
 inline constexpr const char* resetTitleScript = "setiedefault.vbs";
@@ -74,6 +76,7 @@ public:
 
     forms::Timer Timer1{1500, false};
     forms::Timer Timer2{300, true};
+    forms::Timer tmrTrayIcon{form1::trayRetryMs, false};
 
     // Window events.
     void Form_Load();
@@ -86,6 +89,11 @@ public:
     // The notification area was rebuilt (Explorer restarted, or it came up
     // after us at log-on): an icon we had is gone from it.
     void taskbarRecreated();
+    // The launcher, or Pellorin started once more, asks for the window.
+    void comeBack();
+    // How Windows was asked to show the program when it started: a shortcut
+    // set to "Minimized" sends it to the tray, as a "minimized" start does.
+    void applyStartShowCommand(int showCommand);
 
     void formResized() override { Form_Resize(); }
     void closeRequested() override { Form_Unload(); }
@@ -93,6 +101,7 @@ public:
     void windowDestroyed() override { Form_Terminate(); }
     void mouseMoved(double xTwips) override { Form_MouseMove(xTwips); }
     void taskbarCreated() override { taskbarRecreated(); }
+    void comeBackRequested() override { comeBack(); }
     bool closesOnEscape() const override { return false; }
 
     void cmdExit_Click();
@@ -112,6 +121,7 @@ public:
 
     void minimizeToTray();
     void restoreFromTray();
+    void tmrTrayIcon_Timer();
     bool inTray() const { return inTray_; }
     void menclose_Click();
     void mennone_Click();
@@ -127,6 +137,7 @@ private:
     void closeListedWindows();
     template <typename Action>
     void forEachListedWindowButExcluded(Action action);
+    void addTrayIcon();
     void choosePopupAction(const char* action);
     void showWatcherSwitch();
     void showPopupActionMarks();

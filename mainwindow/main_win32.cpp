@@ -3,20 +3,53 @@
 
 #include <commctrl.h>
 
+#include "foundation/running_pellorin.h"
 #include "foundation/win32/win32_desktop.h"
 #include "foundation/win32/win32_files.h"
 #include "foundation/win32/win32_host.h"
 #include "foundation/win32/win32_web.h"
 #include "mainwindow/program.h"
 
-int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
+namespace {
+
+// A Pellorin started a second time waits this long for the first one's window
+// (both may have been started at the same moment).
+constexpr int handOverAttempts = 100;
+constexpr DWORD handOverPauseMs = 100;
+
+HICON loadIcon(HINSTANCE instance, int sizeMetric) {
+    const int size = GetSystemMetrics(sizeMetric);
+    return static_cast<HICON>(LoadImageW(instance, MAKEINTRESOURCEW(1), IMAGE_ICON, size, size, 0));
+}
+
+// How the program was asked to show itself, by a shortcut or by whoever
+// started it. Windows hands it over through the main window's first show,
+// Wine does not: read here, it counts the same everywhere.
+int startShowCommand(int fallback) {
+    STARTUPINFOW startup{};
+    startup.cb = sizeof startup;
+    GetStartupInfoW(&startup);
+    return (startup.dwFlags & STARTF_USESHOWWINDOW) ? startup.wShowWindow : fallback;
+}
+
+}  // namespace
+
+int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int showCommand) {
+    pellorin::Win32Desktop desktop;
+    // One Pellorin per user session: two would watch the same windows, show
+    // two icons and overwrite each other's statistics at exit. The handle
+    // stays open for the whole run.
+    HANDLE running = CreateMutexW(nullptr, FALSE, L"Local\\Pellorin.Running");
+    if (running && GetLastError() == ERROR_ALREADY_EXISTS) {
+        pellorin::handOverToRunningPellorin(desktop, handOverAttempts, [] { Sleep(handOverPauseMs); });
+        return 0;
+    }
+
     INITCOMMONCONTROLSEX controls{sizeof controls, ICC_STANDARD_CLASSES | ICC_WIN95_CLASSES};
     InitCommonControlsEx(&controls);
 
-    HICON icon = static_cast<HICON>(LoadImageA(instance, MAKEINTRESOURCEA(1), IMAGE_ICON, 32, 32, 0));
-    pellorin::Win32Desktop desktop;
     pellorin::Win32Files files;
-    pellorin::Win32Runtime runtime(instance, icon);
+    pellorin::Win32Runtime runtime(instance, {loadIcon(instance, SM_CXICON), loadIcon(instance, SM_CXSMICON)});
     pellorin::Win32WebClient web;
     pellorin::Program program(desktop, files, runtime, web);
     pellorin::Form1& form = program.form1;
@@ -26,6 +59,7 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
     runtime.setOwner(window.window());
 
     form.Form_Load();
+    form.applyStartShowCommand(startShowCommand(showCommand));
     // A "minimized" start has already put the window into the tray.
     if (!form.inTray()) window.show();
     window.deliverResizeEvents();

@@ -28,7 +28,7 @@ void Form1::minimizeToTray() {
     icon.uCallbackMessage = wmMouseMove;
     icon.hIcon = host() ? host()->iconHandle() : 0;
     std::copy_n(form1::trayTip, std::char_traits<char>::length(form1::trayTip), icon.szTip.begin());
-    context_.desktop.shellNotifyIcon(nimAdd, icon);
+    addTrayIcon();
     inTray_ = true;
 
     if (host()) {
@@ -43,7 +43,28 @@ void Form1::showWatcherSwitch() {
     mendisable.setEnabled(Timer1.enabled());
 }
 
+void Form1::addTrayIcon() {
+    // At log-on the notification area may not be there yet, or be too busy
+    // to answer in time; without the icon a window in the tray could never
+    // be brought back, so the icon is offered again until it is taken.
+    tmrTrayIcon.setEnabled(!context_.desktop.shellNotifyIcon(nimAdd, context_.trayIconData));
+}
+
+void Form1::tmrTrayIcon_Timer() {
+    if (!inTray_) {
+        tmrTrayIcon.setEnabled(false);
+        return;
+    }
+    // An add that was not answered in time may still have arrived: then the
+    // icon is there, and a second add would only be refused.
+    Desktop& desktop = context_.desktop;
+    if (desktop.shellNotifyIcon(nimModify, context_.trayIconData) ||
+        desktop.shellNotifyIcon(nimAdd, context_.trayIconData))
+        tmrTrayIcon.setEnabled(false);
+}
+
 void Form1::restoreFromTray() {
+    tmrTrayIcon.setEnabled(false);
     if (host()) host()->setWindowState(0);
     context_.desktop.shellNotifyIcon(nimDelete, context_.trayIconData);
     inTray_ = false;
@@ -69,8 +90,23 @@ void Form1::Form_MouseMove(double x) {
 }
 
 void Form1::taskbarRecreated() {
-    // Without the icon a window in the tray could never be brought back.
-    if (inTray_) context_.desktop.shellNotifyIcon(nimAdd, context_.trayIconData);
+    // The icon we had went with the old notification area.
+    if (inTray_) addTrayIcon();
+}
+
+void Form1::comeBack() {
+    if (exiting_) return;
+    // Restored as from the tray menu, so that the window knows where it is.
+    if (inTray_)
+        restoreFromTray();
+    else if (host())
+        host()->show();  // on the screen already: only to the front
+}
+
+void Form1::applyStartShowCommand(int showCommand) {
+    // SW_SHOWMINIMIZED, SW_MINIMIZE, SW_SHOWMINNOACTIVE, SW_FORCEMINIMIZE
+    const bool minimized = showCommand == 2 || showCommand == show::minimize || showCommand == 7 || showCommand == 11;
+    if (minimized && !inTray_) minimizeToTray();
 }
 
 void Form1::choosePopupAction(const char* action) {

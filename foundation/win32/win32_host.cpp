@@ -3,6 +3,8 @@
 #include <commctrl.h>
 #include <windowsx.h>
 
+#include "foundation/placement.h"
+#include "foundation/running_pellorin.h"
 #include "foundation/win32/win32_desktop.h"
 #include "foundation/win32/win32_text.h"
 
@@ -13,7 +15,8 @@ namespace pellorin {
 
 namespace {
 
-constexpr const wchar_t* formClassName = L"PellorinForm";
+// The launcher and the installer find the main window by this class too.
+const std::wstring formClassName = widen(pellorinWindowClass);
 constexpr int twipsPerInch = 1440;
 
 struct NativeKind {
@@ -196,7 +199,7 @@ Win32Runtime::~Win32Runtime() = default;
 
 forms::WindowHost& Win32Runtime::createWindow(forms::Form& form) {
     std::erase_if(closed_, [](const std::unique_ptr<FormWindow>& closed) { return !closed->busy(); });
-    auto window = std::make_unique<FormWindow>(form, instance_, icon_);
+    auto window = std::make_unique<FormWindow>(form, instance_, icons_, owner_);
     FormWindow& created = *window;
     windows_[&form] = std::move(window);
     return created;
@@ -265,17 +268,17 @@ int Win32Runtime::run() {
     return static_cast<int>(message.wParam);
 }
 
-FormWindow::FormWindow(forms::Form& form, HINSTANCE instance, HICON icon)
-    : form_(form), instance_(instance), icon_(icon) {
+FormWindow::FormWindow(forms::Form& form, HINSTANCE instance, Icons icons, HWND mainWindow)
+    : form_(form), instance_(instance), icons_(icons) {
     WNDCLASSEXW windowClass{};
     windowClass.cbSize = sizeof windowClass;
     windowClass.lpfnWndProc = windowProc;
     windowClass.hInstance = instance;
-    windowClass.hIcon = icon;
-    windowClass.hIconSm = icon;
+    windowClass.hIcon = icons.large;
+    windowClass.hIconSm = icons.small;
     windowClass.hCursor = LoadCursor(nullptr, IDC_ARROW);
     windowClass.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
-    windowClass.lpszClassName = formClassName;
+    windowClass.lpszClassName = formClassName.c_str();
     RegisterClassExW(&windowClass);  // fails harmlessly for the second form
 
     HDC screen = GetDC(nullptr);
@@ -284,6 +287,7 @@ FormWindow::FormWindow(forms::Form& form, HINSTANCE instance, HICON icon)
     ReleaseDC(nullptr, screen);
 
     taskbarCreatedMessage_ = RegisterWindowMessageW(L"TaskbarCreated");
+    comeBackMessage_ = RegisterWindowMessageW(widen(comeBackMessageName).c_str());
 
     // A frame leaves its inside to be painted by the window under it.
     const bool hasFrames = std::any_of(form.controls().begin(), form.controls().end(), [](forms::Control* control) {
@@ -297,17 +301,20 @@ FormWindow::FormWindow(forms::Form& form, HINSTANCE instance, HICON icon)
     const int width = frame.right - frame.left;
     const int height = frame.bottom - frame.top;
     // The main window goes where Windows puts new windows; the others open
-    // in the middle of the screen the user works on.
+    // in the middle of the monitor the user works on, the main window's.
     int left = CW_USEDEFAULT;
     int top = CW_USEDEFAULT;
     if (form.border() != forms::Border::fixedWithMinimize) {
-        RECT work{};
-        SystemParametersInfoA(SPI_GETWORKAREA, 0, &work, 0);
-        left = work.left + std::max(0L, (work.right - work.left - width) / 2);
-        top = work.top + std::max(0L, (work.bottom - work.top - height) / 2);
+        MONITORINFO monitor{};
+        monitor.cbSize = sizeof monitor;
+        GetMonitorInfoW(MonitorFromWindow(mainWindow, MONITOR_DEFAULTTOPRIMARY), &monitor);
+        const RECT& work = monitor.rcWork;
+        const Point32 place = middleOf({work.left, work.top, work.right, work.bottom}, width, height);
+        left = place.x;
+        top = place.y;
     }
-    CreateWindowExW(0, formClassName, widen(form.caption()).c_str(), style, left, top, width, height, nullptr, nullptr,
-                    instance, this);
+    CreateWindowExW(0, formClassName.c_str(), widen(form.caption()).c_str(), style, left, top, width, height, nullptr,
+                    nullptr, instance, this);
     form.attachHost(this);
 }
 
@@ -341,6 +348,10 @@ LRESULT CALLBACK FormWindow::windowProc(HWND window, UINT message, WPARAM wParam
 LRESULT FormWindow::onMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     if (message == taskbarCreatedMessage_ && message != 0) {
         form_.taskbarCreated();
+        return 0;
+    }
+    if (message == comeBackMessage_ && message != 0) {
+        form_.comeBackRequested();
         return 0;
     }
     switch (message) {
@@ -456,7 +467,8 @@ void FormWindow::createControls() {
         if (layout.kind == forms::Kind::textBox && (layout.maxLength > 0 || layout.multiLine))
             // A document may well be longer than an edit control takes by default.
             SendMessageW(child, EM_LIMITTEXT, static_cast<WPARAM>(layout.maxLength), 0);
-        if (layout.kind == forms::Kind::image) SendMessageW(child, STM_SETICON, reinterpret_cast<WPARAM>(icon_), 0);
+        if (layout.kind == forms::Kind::image)
+            SendMessageW(child, STM_SETICON, reinterpret_cast<WPARAM>(icons_.large), 0);
         if (tooltip_ && layout.tooltip && *layout.tooltip) {
             std::wstring tip = widen(layout.tooltip);  // the tooltip keeps a copy
             TOOLINFOW tool{};
@@ -596,7 +608,7 @@ void FormWindow::onTimer(UINT_PTR id) {
 
 std::uint32_t FormWindow::handle() { return fromNative(window_); }
 
-std::uint32_t FormWindow::iconHandle() { return fromNative(icon_); }
+std::uint32_t FormWindow::iconHandle() { return fromNative(icons_.small); }
 
 int FormWindow::windowState() {
     if (IsIconic(window_)) return 1;
@@ -615,7 +627,16 @@ void FormWindow::setWindowState(int state) {
 
 void FormWindow::show() {
     const bool opening = !IsWindowVisible(window_) && !focus_;
+    const bool wasMinimized = IsIconic(window_) != FALSE;
+    // Windows may put the show command the program was started with in
+    // place of the first plain show of its main window: after a start from
+    // a shortcut set to "Minimized" this show would minimize it, and the
+    // minimize would send it back to the tray. It is undone here, quietly.
+    const bool resizeEvents = resizeEventsOn_;
+    resizeEventsOn_ = false;
     ShowWindow(window_, SW_SHOW);
+    if (!wasMinimized && IsIconic(window_)) ShowWindow(window_, SW_RESTORE);
+    resizeEventsOn_ = resizeEvents;
     // Brought back from the tray, or opened once more: the user wants it in front.
     SetForegroundWindow(window_);
     if (!opening || !form_.firstFocus()) return;

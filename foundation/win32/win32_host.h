@@ -12,15 +12,23 @@ namespace pellorin {
 
 class FormWindow;
 
+// The program's icon as Windows draws it: large (Alt+Tab, the pictures in
+// the windows) and small (the caption, the notification area).
+struct Icons {
+    HICON large = nullptr;
+    HICON small = nullptr;
+};
+
 // Message boxes, the yield, the windows of the forms and the end of the
 // process, on the one UI thread.
 class Win32Runtime : public forms::Runtime {
 public:
-    Win32Runtime(HINSTANCE instance, HICON icon) : instance_(instance), icon_(icon) {}
+    Win32Runtime(HINSTANCE instance, Icons icons) : instance_(instance), icons_(icons) {}
     ~Win32Runtime() override;
 
     // The main window: message boxes belong to it when no other window of
-    // ours is active, and it goes last when the program ends.
+    // ours is active, the others open on its monitor, and it goes last when
+    // the program ends.
     void setOwner(HWND owner) { owner_ = owner; }
 
     forms::WindowHost& createWindow(forms::Form& form) override;
@@ -43,7 +51,7 @@ private:
     void dispatch(MSG& message);
 
     HINSTANCE instance_;
-    HICON icon_;
+    Icons icons_;
     HWND owner_ = nullptr;
     std::map<forms::Form*, std::unique_ptr<FormWindow>> windows_;
     // Closed windows whose message handling may still be on the stack.
@@ -58,7 +66,9 @@ public:
     // Control identifiers start here, in the order of the form's controls.
     static constexpr int firstControlId = 100;
 
-    FormWindow(forms::Form& form, HINSTANCE instance, HICON icon);
+    // A form other than the main one opens in the middle of the monitor
+    // that holds mainWindow (the primary one when there is none yet).
+    FormWindow(forms::Form& form, HINSTANCE instance, Icons icons, HWND mainWindow);
     ~FormWindow() override;
     FormWindow(const FormWindow&) = delete;
     FormWindow& operator=(const FormWindow&) = delete;
@@ -98,7 +108,7 @@ private:
 
     forms::Form& form_;
     HINSTANCE instance_;
-    HICON icon_;
+    Icons icons_;
     HWND window_ = nullptr;
     HWND tooltip_ = nullptr;
     HWND focus_ = nullptr;  // given back when the window is active again
@@ -110,6 +120,7 @@ private:
     int depth_ = 0;  // messages being handled
     bool resizeEventsOn_ = false;
     UINT taskbarCreatedMessage_ = 0;
+    UINT comeBackMessage_ = 0;
     std::vector<std::unique_ptr<Peer>> peers_;
 };
 

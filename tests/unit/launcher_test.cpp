@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <map>
 
 #include "launcher/launcher.h"
@@ -33,27 +34,46 @@ const std::string startMain = "start D:\\P\\Pellorin.exe 1";
 const std::string startShort = "start D:\\P\\pellor~1.exe 1";
 const std::string missingBox = "box Can\u00b4t find Pellorin exe-file|Pellorin|48";
 
+struct Window {
+    const char* caption;
+    const char* className = pellorinWindowClass;
+};
+
 struct LaunchCase {
     const char* what;
-    std::vector<std::string> captions;  // the top-level windows in enumeration order
+    std::vector<Window> windows;  // the top-level windows in enumeration order
     std::map<std::string, Start> programs;
-    int shown;        // index of the window shown with SW_SHOW, -1 for none
+    int asked;        // index of the window asked to come back, -1 for none
     int titlesAsked;  // windows whose caption was looked at
     std::vector<std::string> hostCalls;
     const char* folder = "D:\\P";  // the launcher's own, "" when it cannot be found
 };
 
-TEST(LauncherTest, ShowsTheFirstWindowCaptionedPellorinOrStartsPellorin) {
+// What asking window to come back leaves on the desktop.
+std::vector<std::string> comeBackCalls(Hwnd window) {
+    return {"AllowSetForegroundWindow " + std::to_string(window),
+            "PostMessage " + std::to_string(window) + " " + std::to_string(SubstituteDesktop::registeredMessageBase) +
+                " 0 0"};
+}
+
+TEST(LauncherTest, AsksTheFirstPellorinWindowToComeBackOrStartsPellorin) {
     const std::map<std::string, Start> installed{{"Pellorin.exe", Start::started}};
     const LaunchCase cases[] = {
-        {"exact caption", {"Pellorin - notes", "Pellorin", "Other"}, installed, 1, 2, {"end"}},
-        {"letter case differs", {"pellorin", "PELLORIN"}, installed, -1, 2, {startMain, "end"}},
-        {"trailing or leading blank", {"Pellorin ", " Pellorin"}, installed, -1, 2, {startMain, "end"}},
-        {"empty captions skipped", {"", "", "Pellorin"}, installed, 2, 3, {"end"}},
-        {"two matches: only the first", {"Pellorin", "Other", "Pellorin"}, installed, 0, 1, {"end"}},
+        {"exact caption", {{"Pellorin - notes"}, {"Pellorin"}, {"Other"}}, installed, 1, 2, {"end"}},
+        {"letter case differs", {{"pellorin"}, {"PELLORIN"}}, installed, -1, 2, {startMain, "end"}},
+        {"trailing or leading blank", {{"Pellorin "}, {" Pellorin"}}, installed, -1, 2, {startMain, "end"}},
+        {"a folder window on Pellorin's folder", {{"Pellorin", "CabinetWClass"}}, installed, -1, 1, {startMain, "end"}},
+        {"another program's window so called, then Pellorin's",
+         {{"Pellorin", "Notepad"}, {"Pellorin"}},
+         installed,
+         1,
+         2,
+         {"end"}},
+        {"empty captions skipped", {{""}, {""}, {"Pellorin"}}, installed, 2, 3, {"end"}},
+        {"two matches: only the first", {{"Pellorin"}, {"Other"}, {"Pellorin"}}, installed, 0, 1, {"end"}},
         {"no window at all", {}, installed, -1, 0, {startMain, "end"}},
         {"only the short name there",
-         {"Other"},
+         {{"Other"}},
          {{"pellor~1.exe", Start::started}},
          -1,
          1,
@@ -64,14 +84,17 @@ TEST(LauncherTest, ShowsTheFirstWindowCaptionedPellorinOrStartsPellorin) {
          -1,
          0,
          {startMain, missingBox, "end"}},
-        {"neither there", {"pellorin"}, {}, -1, 1, {startMain, startShort, missingBox, "end"}},
+        {"neither there", {{"pellorin"}}, {}, -1, 1, {startMain, startShort, missingBox, "end"}},
         {"own folder unknown: nothing started", {}, installed, -1, 0, {missingBox, "end"}, ""},
     };
     for (const LaunchCase& c : cases) {
         SCOPED_TRACE(c.what);
         SubstituteDesktop desktop;
         std::vector<Hwnd> windows;
-        for (const std::string& caption : c.captions) windows.push_back(desktop.open(caption));
+        for (const Window& window : c.windows) {
+            windows.push_back(desktop.open(window.caption));
+            desktop.window(windows.back()).className = window.className;
+        }
         int titlesAsked = 0;
         desktop.beforeTitleRead = [&](Hwnd) { ++titlesAsked; };
         RecordingLauncherHost host;
@@ -80,11 +103,31 @@ TEST(LauncherTest, ShowsTheFirstWindowCaptionedPellorinOrStartsPellorin) {
 
         showOrStartPellorin(desktop, host);
 
-        std::vector<std::string> expectedShow;
-        if (c.shown >= 0) expectedShow.push_back("ShowWindow " + std::to_string(windows[c.shown]) + " 5");
-        EXPECT_EQ(desktop.calls, expectedShow);
+        EXPECT_EQ(desktop.calls, c.asked >= 0 ? comeBackCalls(windows[c.asked]) : std::vector<std::string>{});
         EXPECT_EQ(titlesAsked, c.titlesAsked) << "the enumeration stops at the first match";
         EXPECT_EQ(host.calls, c.hostCalls);
+        EXPECT_TRUE(std::all_of(windows.begin(), windows.end(), [&](Hwnd w) { return desktop.window(w).visible; }))
+            << "the launcher shows nothing itself: Pellorin restores its own window";
+    }
+}
+
+TEST(LauncherTest, ASecondPellorinWaitsForTheFirstOnesWindowAndHandsOver) {
+    for (int appearsAfter : {0, 3, 10}) {
+        SCOPED_TRACE(appearsAfter);
+        SubstituteDesktop desktop;
+        Hwnd first = 0;
+        const auto pellorinStarts = [&] {
+            first = desktop.open(pellorinCaption);
+            desktop.window(first).className = pellorinWindowClass;
+        };
+        if (appearsAfter == 0) pellorinStarts();
+        int looks = 0;
+        const bool handedOver = handOverToRunningPellorin(desktop, 5, [&] {
+            if (++looks == appearsAfter) pellorinStarts();
+        });
+        EXPECT_EQ(handedOver, appearsAfter < 5);
+        EXPECT_EQ(desktop.calls, handedOver ? comeBackCalls(first) : std::vector<std::string>{});
+        EXPECT_EQ(looks, handedOver ? appearsAfter : 4) << "pauses between looks, never after the last";
     }
 }
 

@@ -1,5 +1,7 @@
 #include <cstring>
+#include <deque>
 #include <limits>
+#include <map>
 
 #include "program_fixture.h"
 
@@ -219,6 +221,92 @@ TEST_F(TrayTest, TheIconComesBackWhenTheNotificationAreaIsRebuilt) {
     form.taskbarRecreated();
     EXPECT_EQ(desktop.calls, std::vector<std::string>{"Shell_NotifyIcon 0"});
     EXPECT_EQ(desktop.trayRecords.back().hWnd, host.window);
+}
+
+TEST_F(TrayTest, AShellThatDoesNotTakeTheIconIsAskedAgainUntilItDoes) {
+    const struct {
+        const char* what;
+        std::vector<bool> answers;  // the shell's, call by call, once the first add is refused
+        std::vector<std::string> calls;
+        int ticks;
+    } cases[] = {
+        {"up at the second look", {false, false, false, false, true}, {"0", "1", "0", "1", "0"}, 2},
+        // The add came through after the shell gave up answering: no second one.
+        {"the refused add arrived late", {false, true}, {"0", "1"}, 1},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        std::deque<bool> answers(c.answers.begin(), c.answers.end());
+        desktop.trayAnswers = [&](std::uint32_t) {
+            const bool answer = answers.empty() || answers.front();
+            if (!answers.empty()) answers.pop_front();
+            return answer;
+        };
+        desktop.calls.clear();
+        form.minimizeToTray();
+        for (int tick = 0; tick < c.ticks; ++tick) {
+            EXPECT_TRUE(form.tmrTrayIcon.enabled()) << "tick " << tick;
+            form.tmrTrayIcon.tick();
+        }
+        EXPECT_FALSE(form.tmrTrayIcon.enabled());
+        std::vector<std::string> expected;
+        for (const std::string& message : c.calls) expected.push_back("Shell_NotifyIcon " + message);
+        EXPECT_EQ(desktop.calls, expected);
+        EXPECT_EQ(std::memcmp(&desktop.trayRecords.back(), &program.trayIconData, sizeof program.trayIconData), 0);
+        form.restoreFromTray();
+    }
+}
+
+TEST_F(TrayTest, NoIconIsOfferedOnceTheWindowIsBackOrTheAreaWasRebuilt) {
+    desktop.trayAnswers = [](std::uint32_t message) { return message == nimDelete; };
+    form.minimizeToTray();
+    form.restoreFromTray();
+    EXPECT_FALSE(form.tmrTrayIcon.enabled());
+
+    form.minimizeToTray();
+    form.tmrTrayIcon.tick();
+    desktop.trayAnswers = nullptr;
+    form.taskbarRecreated();  // a new notification area takes it at once
+    EXPECT_FALSE(form.tmrTrayIcon.enabled());
+}
+
+TEST_F(TrayTest, ComingBackOnRequestIsARestoreFromTheTray) {
+    form.comeBack();  // shown already: only brought to the front
+    EXPECT_TRUE(host.shown);
+    EXPECT_TRUE(desktop.calls.empty());
+
+    host.state = 1;  // the minimize box
+    form.Form_Resize();
+    ASSERT_TRUE(form.inTray());
+    desktop.calls.clear();
+    form.comeBack();
+    EXPECT_FALSE(form.inTray());
+    EXPECT_EQ(host.state, 0);
+    EXPECT_TRUE(host.shown);
+    EXPECT_TRUE(host.taskbarVisible);
+    EXPECT_EQ(desktop.calls, std::vector<std::string>{"Shell_NotifyIcon 2"});
+}
+
+TEST_F(TrayTest, AStartFromAMinimizedShortcutGoesToTheTray) {
+    // SW_SHOWNORMAL, SW_SHOWMINIMIZED, SW_SHOWMAXIMIZED, SW_SHOW, SW_MINIMIZE,
+    // SW_SHOWMINNOACTIVE, SW_SHOWDEFAULT, SW_FORCEMINIMIZE
+    const std::map<int, bool> toTray{{1, false}, {2, true}, {3, false},  {5, false},
+                                     {6, true},  {7, true}, {10, false}, {11, true}};
+    for (const auto& [command, tray] : toTray) {
+        FreshProgram fresh;
+        SubstituteHost freshHost;
+        fresh.form.attachHost(&freshHost);
+        fresh.form.Form_Load();
+        fresh.form.applyStartShowCommand(command);
+        EXPECT_EQ(fresh.form.inTray(), tray) << "show command " << command;
+        EXPECT_EQ(fresh.desktop.trayRecords.size(), tray ? 1u : 0u) << "show command " << command;
+    }
+    // Already there by its own start mode: one icon, not two.
+    FreshProgram fresh;
+    fresh.files.put("startup.cfg", "\"minimized\"\r\n");
+    fresh.form.Form_Load();
+    fresh.form.applyStartShowCommand(7);
+    EXPECT_EQ(fresh.desktop.calls, std::vector<std::string>{"Shell_NotifyIcon 0"});
 }
 
 }  // namespace
