@@ -161,11 +161,15 @@ class Case:
         except subprocess.TimeoutExpired:
             return None
 
-    def testwin(self, *specs, foreground=True):
-        """Starts testwin.exe with windows given as (title, w, h) or dicts."""
+    def testwin(self, *specs, foreground=True, hang_ms=0):
+        """Starts testwin.exe with windows given as (title, w, h) or dicts
+        (title, size, pos, maximized, class, topmost); with hang_ms, the
+        process stops answering for that long once its windows are up."""
         argv = [self.env.wine, self.tool("testwin.exe"), "--log", self.log_file]
         if foreground:
             argv.append("--foreground")
+        if hang_ms:
+            argv += ["--hang", str(hang_ms)]
         for s in specs:
             if isinstance(s, str):
                 s = {"title": s}
@@ -178,6 +182,10 @@ class Case:
                 argv += ["--pos", s["pos"]]
             if s.get("maximized"):
                 argv.append("--maximized")
+            if "class" in s:
+                argv += ["--class", s["class"]]
+            if s.get("topmost"):
+                argv.append("--topmost")
         p = self.env.popen(argv, cwd=self.dir, stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
         self.procs.append(p)
         return p

@@ -33,12 +33,20 @@
 //   typematic MS VK... VK          as chord, but the last key repeats too, as a held
 //                                  key does on a real keyboard (after 500 ms, ~30/s)
 //   keystate VK                    GetAsyncKeyState as this process sees it
+//   poll VK MS                     asks GetAsyncKeyState about the key every 5 ms for MS, as
+//                                  a program that watches the key for its own ends does;
+//                                  ready=1 first, then pressed=N (the times it took the
+//                                  "pressed since" mark)
 //   type TEXT                      types TEXT as key presses, Shift where the layout needs it
 //   tap VK COUNT                   presses and releases the key COUNT times
 //   vkscan CHAR...                 VkKeyScanEx of each character (decimal code) in the
 //                                  foreground window's layout; ms= how long a scan
 //                                  of U+0020..U+2FFF takes there
 //   foreground TITLE               SetForegroundWindow on the window
+//   start-minimized PATH           starts the program as a shortcut set to "Minimized"
+//                                  does (STARTF_USESHOWWINDOW, SW_SHOWMINNOACTIVE): pid=N
+//   icons TITLE                    large=WxH small=WxH: the window's class icons, read
+//                                  from inside its process by probehook.dll
 //   fg                             the foreground window and its title
 //   acp                            this process's ANSI and OEM code pages
 //   tray [COUNT WAIT_MS]           the notification area's icons: count, and
@@ -307,19 +315,20 @@ struct TrayIcon {
 // Wine's notification area gives each icon a tooltip of its own, owned by
 // the task bar, whose one tool covers the icon; the tooltip outlives its
 // icon, with an empty place.
+// Every window of the task bar's class is looked at: a test may put a
+// stand-in above the real one.
 std::vector<TrayIcon> trayIcons() {
     std::vector<TrayIcon> icons;
-    HWND tray = FindWindowA("Shell_TrayWnd", nullptr);
-    if (!tray) return icons;
     auto dump = std::make_unique<probehook::Dump>();
-    for (HWND tip : topLevelOfClass("tooltips_class32", tray)) {
-        if (!dumpFrom(tip, *dump)) continue;
-        for (int i = 0; i < dump->count; ++i) {
-            const probehook::Entry& e = dump->entries[i];
-            if (IsRectEmpty(&e.rect)) continue;
-            icons.push_back(TrayIcon{e.text, centre(e.rect)});
+    for (HWND tray : topLevelOfClass("Shell_TrayWnd"))
+        for (HWND tip : topLevelOfClass("tooltips_class32", tray)) {
+            if (!dumpFrom(tip, *dump)) continue;
+            for (int i = 0; i < dump->count; ++i) {
+                const probehook::Entry& e = dump->entries[i];
+                if (IsRectEmpty(&e.rect)) continue;
+                icons.push_back(TrayIcon{e.text, centre(e.rect)});
+            }
         }
-    }
     return icons;
 }
 
@@ -467,6 +476,35 @@ int run(int argc, char** argv) {
         WORD vk = (WORD)std::strtoul(argv[2], nullptr, 10);
         GetAsyncKeyState(vk);  // the first call may still carry the "pressed since" bit
         std::printf("state=%d\n", (int)(unsigned short)GetAsyncKeyState(vk));
+        return 0;
+    }
+    if (cmd == "poll" && argc >= 4) {
+        WORD vk = (WORD)std::strtoul(argv[2], nullptr, 10);
+        DWORD start = GetTickCount(), ms = arg(argc, argv, 3, 1000);
+        int pressed = 0;
+        std::printf("ready=1\n");
+        std::fflush(stdout);
+        do {
+            pressed += (GetAsyncKeyState(vk) & 1) ? 1 : 0;
+            Sleep(5);
+        } while (GetTickCount() - start < ms);
+        std::printf("pressed=%d\n", pressed);
+        return 0;
+    }
+    if (cmd == "start-minimized" && argc >= 3) {
+        std::wstring program(argv[2], argv[2] + std::strlen(argv[2]));
+        std::wstring commandLine = L"\"" + program + L"\"";
+        STARTUPINFOW startup{};
+        startup.cb = sizeof startup;
+        startup.dwFlags = STARTF_USESHOWWINDOW;
+        startup.wShowWindow = SW_SHOWMINNOACTIVE;
+        PROCESS_INFORMATION process{};
+        if (!CreateProcessW(program.c_str(), commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup,
+                            &process))
+            return 1;
+        std::printf("pid=%lu\n", (unsigned long)process.dwProcessId);
+        CloseHandle(process.hThread);
+        CloseHandle(process.hProcess);
         return 0;
     }
     if (cmd == "hold" && argc >= 4) {
@@ -736,6 +774,15 @@ int run(int argc, char** argv) {
     if (cmd == "move" && argc >= 7) {
         const auto n = [&](int i) { return (int)std::strtol(argv[i], nullptr, 10); };
         return MoveWindow(top, n(3), n(4), n(5), n(6), TRUE) ? 0 : 1;
+    }
+    if (cmd == "icons") {
+        // Read from inside: another process's icon handles mean nothing here.
+        auto dump = std::make_unique<probehook::Dump>();
+        if (!dumpFrom(top, *dump)) return 1;
+        for (int i = 0; i < dump->count; ++i)
+            std::printf("%s=%ldx%ld\n", dump->entries[i].text, dump->entries[i].rect.right,
+                        dump->entries[i].rect.bottom);
+        return 0;
     }
     if (cmd == "foreground") {
         SetForegroundWindow(top);

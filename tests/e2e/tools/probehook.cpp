@@ -14,6 +14,7 @@
 
 #include <cstdio>
 #include <cstring>
+#include <initializer_list>
 
 namespace {
 
@@ -61,6 +62,23 @@ void readTooltip(HWND window, probehook::Dump& dump) {
     }
 }
 
+// The sizes of the window's class icons, which only their own process can
+// read: entries "large" and "small", each with the size as its rectangle.
+void readIcons(HWND window, probehook::Dump& dump) {
+    for (int which : {GCLP_HICON, GCLP_HICONSM}) {
+        probehook::Entry& e = dump.entries[dump.count++];
+        copyText(e.text, which == GCLP_HICON ? "large" : "small");
+        ICONINFO info = {};
+        BITMAP bitmap = {};
+        HICON icon = reinterpret_cast<HICON>(GetClassLongPtrA(window, which));
+        if (!icon || !GetIconInfo(icon, &info)) continue;
+        GetObjectA(info.hbmColor ? info.hbmColor : info.hbmMask, sizeof bitmap, &bitmap);
+        if (info.hbmColor) DeleteObject(info.hbmColor);
+        DeleteObject(info.hbmMask);
+        e.rect = {0, 0, bitmap.bmWidth, bitmap.bmHeight};
+    }
+}
+
 }  // namespace
 
 extern "C" __declspec(dllexport) LRESULT CALLBACK ProbeHook(int code, WPARAM wp, LPARAM lp) {
@@ -79,6 +97,8 @@ extern "C" __declspec(dllexport) LRESULT CALLBACK ProbeHook(int code, WPARAM wp,
                 readMenu(call->hwnd, dump);
             else if (std::strcmp(cls, TOOLTIPS_CLASSA) == 0)
                 readTooltip(call->hwnd, dump);
+            else
+                readIcons(call->hwnd, dump);
             dump.answered = 1;
             UnmapViewOfFile(view);
         }

@@ -1,7 +1,14 @@
 // testwin: stands in for the browser windows Pellorin watches.
 //
 //   testwin [--log FILE] [--foreground] WINDOW...
-//   WINDOW = --title TEXT [--size WxH] [--pos X,Y] [--maximized] [--minimized]
+//   WINDOW = --title TEXT [--size WxH] [--pos X,Y] [--maximized] [--minimized] [--class NAME] [--topmost]
+//
+// --class gives the window a class of that name instead of the tool's own
+// (a folder window's "CabinetWClass", a browser's "IEFrame", a stand-in for
+// the task bar's "Shell_TrayWnd", which --topmost puts above the real one, as
+// the shell finds the first of that class). --hang MS, given
+// once, stops the process answering for MS once its windows are up, as a
+// browser busy with a page does ("Not Responding").
 //
 // Each --title starts a new top-level window; the options after it apply to
 // that window. Titles are taken as Unicode, as browsers set theirs, so one
@@ -28,6 +35,8 @@ struct Spec {
     int x = CW_USEDEFAULT, y = CW_USEDEFAULT;
     bool maximized = false;
     bool minimized = false;
+    std::wstring className = L"PellorinE2ETestWindow";
+    bool topmost = false;
 };
 
 FILE* g_log = nullptr;
@@ -66,7 +75,7 @@ LRESULT CALLBACK wndProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
 int usage() {
     std::fprintf(stderr,
                  "usage: testwin [--log FILE] [--foreground] --title T [--size WxH] [--pos X,Y] "
-                 "[--maximized] [--minimized] [--title T ...]\n");
+                 "[--maximized] [--minimized] [--class NAME] [--topmost] [--title T ...] [--hang MS]\n");
     return 2;
 }
 
@@ -84,6 +93,7 @@ int main() {
     std::vector<Spec> specs;
     const char* logPath = nullptr;
     bool foreground = false;
+    DWORD hangMs = 0;
     for (int i = 1; i < argc; ++i) {
         std::string a = narrow[i];
         bool hasNext = i + 1 < argc;
@@ -91,6 +101,8 @@ int main() {
             logPath = narrow[++i].c_str();
         } else if (a == "--foreground") {
             foreground = true;
+        } else if (a == "--hang" && hasNext) {
+            hangMs = std::strtoul(narrow[++i].c_str(), nullptr, 10);
         } else if (a == "--title" && hasNext) {
             specs.push_back(Spec{});
             specs.back().title = wide[++i];
@@ -104,6 +116,10 @@ int main() {
             specs.back().maximized = true;
         } else if (a == "--minimized") {
             specs.back().minimized = true;
+        } else if (a == "--class" && hasNext) {
+            specs.back().className = wide[++i];
+        } else if (a == "--topmost") {
+            specs.back().topmost = true;
         } else {
             return usage();
         }
@@ -112,19 +128,18 @@ int main() {
     if (logPath) g_log = std::fopen(logPath, "a");
 
     HINSTANCE inst = GetModuleHandleA(nullptr);
-    WNDCLASSW wc = {};
-    wc.lpfnWndProc = wndProc;
-    wc.hInstance = inst;
-    wc.hCursor = LoadCursor(nullptr, IDC_ARROW);
-    wc.hbrBackground = (HBRUSH)(COLOR_WINDOW + 1);
-    wc.lpszClassName = L"PellorinE2ETestWindow";
-    RegisterClassW(&wc);
-
     HWND last = nullptr;
     for (const Spec& s : specs) {
+        WNDCLASSW wc = {};
+        wc.lpfnWndProc = wndProc;
+        wc.hInstance = inst;
+        wc.hCursor = LoadCursor(nullptr, IDC_ARROW);
+        wc.hbrBackground = (HBRUSH)(COLOR_WINDOW + 1);
+        wc.lpszClassName = s.className.c_str();
+        RegisterClassW(&wc);  // fails harmlessly for a class registered before
         // The size given is the outer size, as GetWindowRect reports it.
-        HWND hwnd = CreateWindowExW(0, wc.lpszClassName, s.title.c_str(), WS_OVERLAPPEDWINDOW, s.x, s.y, s.w, s.h,
-                                    nullptr, nullptr, inst, nullptr);
+        HWND hwnd = CreateWindowExW(s.topmost ? WS_EX_TOPMOST : 0, wc.lpszClassName, s.title.c_str(),
+                                    WS_OVERLAPPEDWINDOW, s.x, s.y, s.w, s.h, nullptr, nullptr, inst, nullptr);
         if (!hwnd) {
             std::fprintf(stderr, "CreateWindow failed: %lu\n", GetLastError());
             return 1;
@@ -140,6 +155,14 @@ int main() {
         SetForegroundWindow(last);
         SetActiveWindow(last);
         SetFocus(last);
+    }
+
+    if (hangMs) {
+        if (g_log) {
+            std::fprintf(g_log, "HANG %lu\n", (unsigned long)hangMs);
+            std::fflush(g_log);
+        }
+        Sleep(hangMs);
     }
 
     MSG msg;
