@@ -3,10 +3,24 @@
 #include "dialogs/form2.h"
 
 #include <initializer_list>
+#include <optional>
+#include <string>
+#include <utility>
 
 #include "foundation/settings.h"
 
 namespace pellorin {
+
+namespace {
+
+// "69" gives "E"; anything but the code of a letter is left as it is.
+std::string letterOfKeyCode(const std::string& keyCode) {
+    for (char letter = 'A'; letter <= 'Z'; ++letter)
+        if (keyCode == std::to_string(int{letter})) return std::string(1, letter);
+    return keyCode;
+}
+
+}  // namespace
 
 void Form2::Form_Load() {
     FileStore& files = context_.files;
@@ -42,7 +56,12 @@ void Form2::Form_Load() {
     // Ticking the box stores "yes" again, as a click would.
     if (settings.fullscreenMode == "yes") Check3.setChecked(true);
 
-    FieldReader(readSettingsFile(files, files::hotkey)).readText(settings.hotkeyLetter);
+    // A file held by another program (a backup, a virus scanner) says nothing
+    // about the letter: the one in force stands, in the box as on the label.
+    if (std::optional<std::string> stored = files.readAll(settingsPath(files, files::hotkey)))
+        FieldReader(std::move(*stored)).readText(settings.hotkeyLetter);
+    else
+        settings.hotkeyLetter = letterOfKeyCode(settings.hotkeyLetter);
     txtLetter.setText(context_.runtime.fromAnsi(settings.hotkeyLetter.substr(0, 1)));
     settings.hotkeyLetter = std::to_string(keyCodeForLetter(settings.hotkeyLetter));
 

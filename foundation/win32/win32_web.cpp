@@ -18,11 +18,16 @@ constexpr UINT wmDone = WM_APP + 2;
 constexpr DWORD answerTimeoutMs = 30000;
 constexpr DWORD chunk = 4096;  // small reads, so that progress shows while a slow page comes in
 
-// What the worker and the user-interface thread share; the lock guards all of it.
+// What the worker and the user-interface thread share; the lock guards all of
+// it. No WinINet handle is among it: the worker alone opens, uses and closes
+// its handles. Closing one from this side while a call of the worker runs on
+// it is not safe (WinINet allows a close only when no call is running or
+// will be made on the handle), and WinINet hands a closed handle's value to
+// the next handle it opens, so a late use or close by the worker could hit a
+// new check's handle.
 struct Shared {
     CRITICAL_SECTION lock;
     HWND notify = nullptr;  // null once the load is given up
-    HINTERNET session = nullptr;
     std::string url;
     std::string page;
     std::string contentType;
@@ -49,11 +54,33 @@ private:
     CRITICAL_SECTION& lock_;
 };
 
-// Posts to the window only while someone still listens there.
-void tell(Shared& shared, UINT message, WPARAM wParam, LPARAM lParam) {
+// Posts to the window only while someone still listens there; false once
+// no one does.
+bool tell(Shared& shared, UINT message, WPARAM wParam, LPARAM lParam) {
     Locked locked(shared);
     if (shared.notify) PostMessageA(shared.notify, message, wParam, lParam);
+    return shared.notify != nullptr;
 }
+
+bool givenUp(Shared& shared) {
+    Locked locked(shared);
+    return shared.notify == nullptr;
+}
+
+// A handle of the worker's, closed by it when it is done with it.
+class InternetHandle {
+public:
+    explicit InternetHandle(HINTERNET handle) : handle_(handle) {}
+    ~InternetHandle() {
+        if (handle_) InternetCloseHandle(handle_);
+    }
+    InternetHandle(const InternetHandle&) = delete;
+    InternetHandle& operator=(const InternetHandle&) = delete;
+    HINTERNET get() const { return handle_; }
+
+private:
+    HINTERNET handle_;
+};
 
 LoadFailure failureOf(DWORD error) {
     LoadFailure failure;
@@ -62,47 +89,42 @@ LoadFailure failureOf(DWORD error) {
 }
 
 void fetch(Shared& shared) {
-    HINTERNET session = InternetOpenA("Pellorin/2.2", INTERNET_OPEN_TYPE_PRECONFIG, nullptr, nullptr, 0);
-    if (!session) {
+    const InternetHandle session(InternetOpenA("Pellorin/2.2", INTERNET_OPEN_TYPE_PRECONFIG, nullptr, nullptr, 0));
+    if (!session.get()) {
         shared.failure = failureOf(GetLastError());
         return;
     }
+    // A load given up while a call waits on the network is not cut short:
+    // the call ends at these limits (Windows keeps them; Wine's network layer
+    // waits on until the server lets go), then the worker closes its handles
+    // and ends, telling no one.
     for (DWORD option :
          {INTERNET_OPTION_CONNECT_TIMEOUT, INTERNET_OPTION_RECEIVE_TIMEOUT, INTERNET_OPTION_SEND_TIMEOUT}) {
         DWORD timeout = answerTimeoutMs;
-        InternetSetOptionA(session, option, &timeout, sizeof timeout);
+        InternetSetOptionA(session.get(), option, &timeout, sizeof timeout);
     }
-    {
-        // Closing the session from the other side is how a load is given up:
-        // it ends whatever call of ours waits on the network.
-        Locked locked(shared);
-        if (!shared.notify) {
-            InternetCloseHandle(session);
-            return;
-        }
-        shared.session = session;
-    }
+    if (givenUp(shared)) return;
 
     const DWORD flags = INTERNET_FLAG_RELOAD | INTERNET_FLAG_NO_CACHE_WRITE | INTERNET_FLAG_PRAGMA_NOCACHE |
                         INTERNET_FLAG_NO_UI | INTERNET_FLAG_NO_COOKIES;
-    HINTERNET request = InternetOpenUrlA(session, shared.url.c_str(), nullptr, 0, flags, 0);
-    if (!request) {
+    const InternetHandle request(InternetOpenUrlA(session.get(), shared.url.c_str(), nullptr, 0, flags, 0));
+    if (!request.get()) {
         shared.failure = failureOf(GetLastError());
     } else {
         DWORD status = 0;
         DWORD size = sizeof status;
-        const bool isHttp =
-            HttpQueryInfoA(request, HTTP_QUERY_STATUS_CODE | HTTP_QUERY_FLAG_NUMBER, &status, &size, nullptr) != FALSE;
+        const bool isHttp = HttpQueryInfoA(request.get(), HTTP_QUERY_STATUS_CODE | HTTP_QUERY_FLAG_NUMBER, &status,
+                                           &size, nullptr) != FALSE;
         if (isHttp && status != 200) {
             shared.failure = {LoadFailure::Kind::httpStatus, static_cast<int>(status)};
         } else {
             char type[256] = {};
             DWORD typeSize = sizeof type - 1;
-            if (HttpQueryInfoA(request, HTTP_QUERY_CONTENT_TYPE, type, &typeSize, nullptr))
+            if (HttpQueryInfoA(request.get(), HTTP_QUERY_CONTENT_TYPE, type, &typeSize, nullptr))
                 shared.contentType.assign(type, std::min<DWORD>(typeSize, sizeof type - 1));
             DWORD announced = 0;
             size = sizeof announced;
-            if (!HttpQueryInfoA(request, HTTP_QUERY_CONTENT_LENGTH | HTTP_QUERY_FLAG_NUMBER, &announced, &size,
+            if (!HttpQueryInfoA(request.get(), HTTP_QUERY_CONTENT_LENGTH | HTTP_QUERY_FLAG_NUMBER, &announced, &size,
                                 nullptr))
                 announced = 0;
             const auto whole = static_cast<DWORD>(std::min<std::int64_t>(announced, WebClient::largestPage));
@@ -113,26 +135,22 @@ void fetch(Shared& shared) {
             while (page.size() < static_cast<std::size_t>(WebClient::largestPage)) {
                 const DWORD wanted = static_cast<DWORD>(
                     std::min<std::size_t>(chunk, static_cast<std::size_t>(WebClient::largestPage) - page.size()));
-                if (!InternetReadFile(request, buffer, wanted, &got)) {
+                if (!InternetReadFile(request.get(), buffer, wanted, &got)) {
                     readOk = false;
                     shared.failure = failureOf(GetLastError());
                     break;
                 }
                 if (got == 0) break;
                 page.append(buffer, got);
-                tell(shared, wmProgress, page.size(), whole);
+                // No one to read the rest for.
+                if (!tell(shared, wmProgress, page.size(), whole)) return;
             }
             if (readOk) {
                 shared.page = std::move(page);
                 shared.ok = true;
             }
         }
-        InternetCloseHandle(request);
     }
-
-    Locked locked(shared);
-    if (shared.session) InternetCloseHandle(shared.session);
-    shared.session = nullptr;
 }
 
 DWORD WINAPI worker(void* parameter) {
@@ -171,13 +189,10 @@ public:
         {
             Locked locked(*shared_);
             shared_->notify = nullptr;
-            if (shared_->session) InternetCloseHandle(shared_->session);
-            shared_->session = nullptr;
         }
-        // The worker is not waited for: Windows ends its call on the closed
-        // session at once, a network layer that keeps waiting (Wine's does)
-        // keeps it until its own time limit. Either way it tells no one, and
-        // what it shares with us goes with the last of the two.
+        // The worker is not waited for, and its handles are left to it: it
+        // tells no one from now on, and what it shares with us goes with the
+        // last of the two.
         if (thread_) CloseHandle(thread_);
         DestroyWindow(window_);
         release(shared_);

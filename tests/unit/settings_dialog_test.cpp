@@ -146,6 +146,31 @@ TEST_F(SettingsDialogTest, ApplyStoresEverySettingAndTheLetter) {
     EXPECT_EQ(form.lblHotkey.caption(), "Hotkey: Ctrl+Alt+A");
 }
 
+TEST_F(SettingsDialogTest, AHotkeyFileThatCannotBeReadLeavesTheLetterInForce) {
+    struct Case {
+        const char* what;
+        void (*spoil)(MemoryFiles&);
+    };
+    const Case cases[] = {
+        {"held open by a scanner", [](MemoryFiles& files) { files.file("hotkey.cfg").unreadable = true; }},
+        {"deleted", [](MemoryFiles& files) { files.files.erase(files.path("hotkey.cfg")); }},
+    };
+    for (const Case& c : cases) {
+        FreshProgram fresh;
+        fresh.files.put("hotkey.cfg", "E\r\n");
+        fresh.form.Form_Load();
+        c.spoil(fresh.files);
+        fresh.form.cmdSetup.click();
+        Form2& dialog = *fresh.program.form2.get();
+        EXPECT_EQ(dialog.txtLetter.text(), "E") << c.what;
+        EXPECT_EQ(fresh.program.settings.hotkeyLetter, "69") << c.what;
+        dialog.Command1.click();
+        EXPECT_EQ(fresh.files.get("hotkey.cfg"), "E\r\n") << c.what;
+        EXPECT_EQ(fresh.program.settings.hotkeyLetter, "69") << c.what;
+        EXPECT_EQ(fresh.form.lblHotkey.caption(), "Hotkey: Ctrl+Alt+E") << c.what;
+    }
+}
+
 TEST_F(SettingsDialogTest, ApplySaysWhichFileItCouldNotWriteAndStillAppliesTheRest) {
     Form2& dialog = open();
     dialog.txtLetter.setText("k");

@@ -79,6 +79,13 @@ int main(int argc, char** argv) {
         CloseHandle(writer);
     }
     if (server != INVALID_HANDLE_VALUE) CloseHandle(server);
+
+    // A backup or a virus scanner holding the file without sharing: the read
+    // fails, which the settings dialog must not take for an empty file.
+    HANDLE held = CreateFileA(path.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+    check(held != INVALID_HANDLE_VALUE && !files.readAll(path), "a file held open without sharing cannot be read");
+    if (held != INVALID_HANDLE_VALUE) CloseHandle(held);
+    check(read(files, path) == big, "once let go it reads again");
     DeleteFileA(path.c_str());
 
     std::printf("%d failed\n", failures);
