@@ -144,13 +144,15 @@ private:
     std::string readBrowserTitle(Desktop::RegistryKey key, bool& isString);
     void rememberHandled(Hwnd window);
     bool isHandled(Hwnd window) const;
+    bool wasClosedAsPopup(Hwnd window);
 
     ProgramContext context_;
     std::vector<forms::OptionButton*> hotkeyActionGroup_{&Option1, &Option2};
     bool exiting_ = false;
     bool watcherTickRunning_ = false;
     bool inTray_ = false;
-    bool hotkeyLetterDown_ = false;  // as the previous hotkey poll found it
+    bool hotkeyLetterDown_ = false;   // as the previous hotkey poll found it
+    std::vector<Hwnd> closedPopups_;  // asked to close, and still there
     std::string titleSuffix_ = form1::Text1.caption;
 };
 

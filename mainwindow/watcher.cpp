@@ -2,6 +2,8 @@
 // maximized, minimized or treated as a pop-up, once, and remembered.
 #include "mainwindow/form1.h"
 
+#include <algorithm>
+
 #include "foundation/window_title.h"
 
 namespace pellorin {
@@ -34,6 +36,15 @@ bool Form1::isHandled(Hwnd window) const {
     return false;
 }
 
+bool Form1::wasClosedAsPopup(Hwnd window) {
+    // A pop-up that does not close at once (a "leave this page?" prompt, a
+    // busy page) is asked once and counted once, not at every tick. Only
+    // windows still there are kept: a handle is worth nothing once its
+    // window is gone.
+    std::erase_if(closedPopups_, [this](Hwnd closed) { return !context_.desktop.isWindow(closed); });
+    return std::find(closedPopups_.begin(), closedPopups_.end(), window) != closedPopups_.end();
+}
+
 void Form1::rememberHandled(Hwnd window) {
     List2.addItem(handleText(window));
     if (List2.count() >= form1::handledWindowsPruneAt) pruneHandledWindows();
@@ -53,6 +64,7 @@ void Form1::Timer1_Timer() {
     if (desktop.isZoomed(window)) return;
     if (desktop.isIconic(window)) return;
     if (isHandled(window)) return;
+    if (wasClosedAsPopup(window)) return;
     if (lastEightCharacters(readWindowTitle(desktop, window)) != suffix) return;
     if (isFolderWindow(desktop, window)) return;
 
@@ -61,10 +73,16 @@ void Form1::Timer1_Timer() {
         return;
     }
 
+    const bool hiddenBefore = settings.ieWindowState == "hidden";
     context_.runtime.yieldToPendingMessages();
-    // The window may have closed while other events ran; maximizing,
-    // counting or remembering a window that is gone would be a lie.
+    // What the decision rested on may have changed while other events ran:
+    // the window closed (counting it would be a lie), the hotkey hid the
+    // browser windows or the tray menu switched maximizing off (the user's
+    // latest word wins), or the user minimized the window or went to
+    // another one (F11 would reach whatever is in front now).
     if (!desktop.isWindow(window)) return;
+    if (!Timer1.enabled() || (settings.ieWindowState == "hidden" && !hiddenBefore)) return;
+    if (desktop.getForegroundWindow() != window || desktop.isIconic(window)) return;
 
     if (settings.popupActionEnabled == "enabled") {
         Rect32 rect;
@@ -75,6 +93,7 @@ void Form1::Timer1_Timer() {
             if (settings.popupAction == "close") {
                 desktop.postMessage(window, wmClose, 0, 0);
                 addOneStoppingAtMax(settings.statKilledPopups);
+                closedPopups_.push_back(window);
             } else {
                 rememberHandled(window);
             }

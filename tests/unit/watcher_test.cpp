@@ -1,3 +1,6 @@
+#include <algorithm>
+#include <functional>
+
 #include "foundation/window_title.h"
 #include "program_fixture.h"
 
@@ -20,6 +23,17 @@ protected:
     }
 
     void tick() { form.Timer1.tick(); }
+
+    // Ctrl+Alt+Q as the hotkey poll sees it, run while the watcher yields.
+    void pressHotkeyDuringYield() {
+        desktop.press(vk::control);
+        desktop.press(vk::menu);
+        desktop.press(81);
+        form.Timer2.tick();
+        desktop.release(81);
+        desktop.release(vk::menu);
+        desktop.release(vk::control);
+    }
 
     std::string shown(Hwnd window, int command) {
         return "ShowWindow " + std::to_string(window) + " " + std::to_string(command);
@@ -277,6 +291,54 @@ TEST_F(WatcherTest, EventsDuringTheYieldSeeAConsistentProgram) {
     desktop.calls.clear();
     tick();
     EXPECT_EQ(desktop.calls, std::vector<std::string>{"PostMessage " + std::to_string(popup) + " 16 0 0"});
+}
+
+TEST_F(WatcherTest, WhatHappensDuringTheYieldDecides) {
+    settings.fullscreenMode = "yes";
+    Hwnd other = 0;
+    const struct {
+        const char* what;
+        std::function<void(Hwnd)> meanwhile;
+    } cases[] = {
+        {"the hotkey hides the browser windows", [&](Hwnd) { pressHotkeyDuringYield(); }},
+        {"the tray menu switches maximizing off", [&](Hwnd) { form.mendisable_Click(); }},
+        {"the user minimizes the window", [&](Hwnd window) { desktop.window(window).iconic = true; }},
+        {"the user goes to another window", [&](Hwnd) { desktop.foreground = other = desktop.open("Word"); }},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        form.Timer1.setEnabled(true);
+        settings.ieWindowState = "visible";
+        const Hwnd window = focusNew();
+        runtime.onYield = [&] {
+            runtime.onYield = nullptr;
+            c.meanwhile(window);
+        };
+        desktop.calls.clear();
+        tick();
+        for (const std::string& call : desktop.calls)
+            EXPECT_TRUE(call.rfind("ShowWindow " + std::to_string(window), 0) != 0 || call == shown(window, 0))
+                << call << ": the window was acted on";
+        EXPECT_EQ(std::count(desktop.calls.begin(), desktop.calls.end(), "F11 " + std::to_string(other)), 0);
+        EXPECT_EQ(settings.statMaximizeCount, 0);
+        EXPECT_EQ(form.List2.count(), 0) << "not remembered: it is new again next time";
+    }
+}
+
+TEST_F(WatcherTest, APopupThatStaysIsAskedToCloseAndCountedOnce) {
+    settings.popupActionEnabled = "enabled";
+    settings.popupAction = "close";
+    settings.popupMaxWidth = settings.popupMaxHeight = 500;
+    const Hwnd prompt = focusNew("Leave? - Windows Internet Explorer", {0, 0, 300, 200});
+    for (int i = 0; i < 40; ++i) tick();
+    EXPECT_EQ(desktop.calls, std::vector<std::string>{"PostMessage " + std::to_string(prompt) + " 16 0 0"});
+    EXPECT_EQ(settings.statKilledPopups, 1);
+
+    desktop.close(prompt);
+    const Hwnd next = focusNew("Ad - Windows Internet Explorer", {0, 0, 300, 200});
+    tick();
+    EXPECT_EQ(desktop.calls.back(), "PostMessage " + std::to_string(next) + " 16 0 0");
+    EXPECT_EQ(settings.statKilledPopups, 2);
 }
 
 TEST_F(WatcherTest, ExitDuringTheYieldEndsTheProgramWithTheCountsSoFar) {
