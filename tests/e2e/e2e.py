@@ -5,12 +5,14 @@
                                               X server + Wine prefix for a run
   e2e.py --state FILE --exe Pellorin.exe run NAME...   one or more tests
   e2e.py --state FILE cleanup                 stop wineserver and X, delete
-  e2e.py list [--limits]                      names of the tests [with their time limits]
+  e2e.py list [--limits]                      names of the tests [with their time limits, and
+                                              ":once" for those run on one build only]
   e2e.py update-url                           the version page the tested build must load
   e2e.py --state FILE --exe Pellorin.exe pictures DIR   the README's pictures into DIR
 
 Each module of tests (cases*.py) has a TESTS table, name to function, and may
-give LIMITS, name to seconds; CTest takes the list from here.
+give LIMITS, name to seconds, and ONE_WIDTH, the tests that run on the first
+build of a run only; CTest takes the list from here.
 """
 
 import argparse
@@ -29,15 +31,18 @@ import cases_launcher  # noqa: E402
 import cases_keyboard  # noqa: E402
 import cases_pictures  # noqa: E402
 import cases_windows  # noqa: E402
+import cases_soak  # noqa: E402
 
 MODULES = [cases, cases_dialogs, cases_about, cases_scripts, cases_launcher, cases_keyboard, cases_pictures,
-           cases_windows]
+           cases_windows, cases_soak]
 TESTS = {}
 LIMITS = {}
+ONE_WIDTH = set()  # run on the first build of a run only
 for module in MODULES:
     TESTS.update(module.TESTS)
     for name in module.TESTS:
         LIMITS[name] = getattr(module, "LIMITS", {}).get(name, cases.DEFAULT_LIMIT)
+    ONE_WIDTH |= getattr(module, "ONE_WIDTH", set())
 
 
 def main():
@@ -56,7 +61,8 @@ def main():
         print(cases_about.UPDATE_URL)
         return 0
     if a.command == "list":
-        print("\n".join("%s:%d" % (n, LIMITS[n]) if a.limits else n for n in TESTS))
+        print("\n".join("%s:%d%s" % (n, LIMITS[n], ":once" if n in ONE_WIDTH else "") if a.limits else n
+                        for n in TESTS))
         return 0
     if a.command == "setup":
         if not a.tools:

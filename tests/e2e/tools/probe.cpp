@@ -45,6 +45,10 @@
 //   foreground TITLE               SetForegroundWindow on the window
 //   start-minimized PATH           starts the program as a shortcut set to "Minimized"
 //                                  does (STARTF_USESHOWWINDOW, SW_SHOWMINNOACTIVE): pid=N
+//   usage TITLE                    what Windows reports of the process that owns the window:
+//                                  private=BYTES (PrivateUsage) gdi=N user=N (GetGuiResources)
+//                                  handles=N (GetProcessHandleCount) windows=N (its windows,
+//                                  top-level and child, counted here)
 //   icons TITLE                    large=WxH small=WxH: the window's class icons, read
 //                                  from inside its process by probehook.dll
 //   fg                             the foreground window and its title
@@ -80,6 +84,7 @@
 // probehook.dll, which must lie beside probe.exe.
 #include <windows.h>
 
+#include <psapi.h>
 #include <shellapi.h>
 
 #include "probehook.h"
@@ -774,6 +779,43 @@ int run(int argc, char** argv) {
     if (cmd == "move" && argc >= 7) {
         const auto n = [&](int i) { return (int)std::strtol(argv[i], nullptr, 10); };
         return MoveWindow(top, n(3), n(4), n(5), n(6), TRUE) ? 0 : 1;
+    }
+    if (cmd == "usage") {
+        DWORD pid = 0;
+        GetWindowThreadProcessId(top, &pid);
+        HANDLE process = OpenProcess(PROCESS_QUERY_INFORMATION | PROCESS_VM_READ, FALSE, pid);
+        if (!process) return 1;
+        PROCESS_MEMORY_COUNTERS_EX memory{};
+        memory.cb = sizeof memory;
+        GetProcessMemoryInfo(process, reinterpret_cast<PROCESS_MEMORY_COUNTERS*>(&memory), sizeof memory);
+        DWORD handles = 0;
+        GetProcessHandleCount(process, &handles);
+        struct Count {
+            DWORD pid;
+            int windows;
+        } count{pid, 0};
+        EnumWindows(
+            [](HWND window, LPARAM lp) -> BOOL {
+                auto* c = reinterpret_cast<Count*>(lp);
+                DWORD owner = 0;
+                GetWindowThreadProcessId(window, &owner);
+                if (owner != c->pid) return TRUE;
+                ++c->windows;
+                EnumChildWindows(
+                    window,
+                    [](HWND, LPARAM inner) -> BOOL {
+                        ++reinterpret_cast<Count*>(inner)->windows;
+                        return TRUE;
+                    },
+                    lp);
+                return TRUE;
+            },
+            reinterpret_cast<LPARAM>(&count));
+        std::printf("private=%lu\ngdi=%lu\nuser=%lu\nhandles=%lu\nwindows=%d\n", (unsigned long)memory.PrivateUsage,
+                    (unsigned long)GetGuiResources(process, GR_GDIOBJECTS),
+                    (unsigned long)GetGuiResources(process, GR_USEROBJECTS), (unsigned long)handles, count.windows);
+        CloseHandle(process);
+        return 0;
     }
     if (cmd == "icons") {
         // Read from inside: another process's icon handles mean nothing here.
