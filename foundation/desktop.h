@@ -82,6 +82,7 @@ public:
     virtual bool foregroundLayoutTypesWithCtrlAlt(int letterKey) = 0;
 
     virtual void shellNotifyIcon(std::uint32_t message, const TrayIconData& data) = 0;
+    // Its texts are UTF-8, as the program's files' paths are.
     virtual void shellExecute(Hwnd owner, const std::string& verb, const std::string& file,
                               const std::string& parameters, const std::string& directory, int showCommand) = 0;
 
