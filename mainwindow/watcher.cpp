@@ -53,7 +53,7 @@ void Form1::Timer1_Timer() {
     if (desktop.isZoomed(window)) return;
     if (desktop.isIconic(window)) return;
     if (isHandled(window)) return;
-    if (lastEightCharacters(readWindowTitle(desktop, window)) != suffix) return;
+    if (lastEightCharacters(context_.runtime, readWindowTitle(desktop, window)) != suffix) return;
 
     if (keyIsDown(desktop.getAsyncKeyState(vk::control))) {
         desktop.showWindow(window, show::minimize);
