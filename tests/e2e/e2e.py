@@ -28,8 +28,10 @@ import cases_scripts  # noqa: E402
 import cases_launcher  # noqa: E402
 import cases_keyboard  # noqa: E402
 import cases_pictures  # noqa: E402
+import cases_unicode  # noqa: E402
 
-MODULES = [cases, cases_dialogs, cases_about, cases_scripts, cases_launcher, cases_keyboard, cases_pictures]
+MODULES = [cases, cases_dialogs, cases_about, cases_scripts, cases_launcher, cases_keyboard, cases_pictures,
+           cases_unicode]
 TESTS = {}
 LIMITS = {}
 for module in MODULES:
