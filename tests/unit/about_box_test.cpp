@@ -90,12 +90,10 @@ TEST(Documents, ReadAsNotepadSavesThem) {
         {"\xff\xfeP\0\xe9\0"s, 1252, false, "P\u00e9"},
         {"\xfe\xff\0P\0\xe9"s, 1252, false, "P\u00e9"},
         {"\x93\xfa\x96\x7b", 932, false, "\u65e5\u672c"},
-        {"Caf\xc3\xa9 \xc3", 1252, false, "Caf\u00c3\u00a9 \u00c3"},  // not UTF-8 when it ends so
         // Cut at the size limit: the character it cuts is left out.
         {"Caf\xc3\xa9 \xc3", 1252, true, "Caf\u00e9 "},
         {"\xff\xfeP\0\x3d\xd8"s, 1252, true, "P"},
         {"\xff\xfeP\0Q"s, 1252, true, "P"},
-        {"\xfe\xff\0P\xd8\x3d"s, 1252, true, "P"},
         {"\x93\xfa\x96", 932, true, "\u65e5"},
     };
     SubstituteRuntime runtime;
@@ -104,15 +102,6 @@ TEST(Documents, ReadAsNotepadSavesThem) {
         EXPECT_EQ(documentCharacters(c.bytes, c.cut, runtime), c.text) << c.bytes << (c.cut ? ", cut" : "");
     }
     EXPECT_EQ(documentText("a\0b\r\n\0"s), "a b\r\n \r\n") << "a NUL shows as a blank";
-}
-
-TEST_F(AboutBoxTest, ADocumentAsLongAsTheReadIsCutOnACharacter) {
-    std::string readme(FileStore::largestRead - 1, 'a');
-    readme += "\xc3";  // the first byte of an e acute
-    files.put("readme.txt", readme);
-    const std::string& shown = open().Text1.text();
-    EXPECT_EQ(shown.size(), FileStore::largestRead + 1);
-    EXPECT_EQ(shown.substr(shown.size() - 3), "a\r\n");
 }
 
 TEST_F(AboutBoxTest, LinksAreHandedToTheShellWithTheBoxAsOwner) {

@@ -67,7 +67,6 @@ TEST(AnsiCharacters, TheLastEightAreCharactersOfTheCodePage) {
         std::size_t count;
     } cases[] = {
         {1252, "Start - Windows Internet Explorer", "Explorer", 33},
-        {1252, "Caf\u00e9", "Caf\u00e9", 4},
         {932, "\u30db\u30fc\u30e0 - \u65e5\u672c\u8a9e\u306e\u30d6\u30e9\u30a6\u30b6",
          "\u65e5\u672c\u8a9e\u306e\u30d6\u30e9\u30a6\u30b6", 14},
         // Half-width katakana are one byte; the second byte of these three
@@ -82,8 +81,6 @@ TEST(AnsiCharacters, TheLastEightAreCharactersOfTheCodePage) {
         // UTF-8 as the code page: Edge's zero-width space is a character of its own.
         {65001, "New tab - Microsoft\u200b Edge", "ft\u200b Edge", 25},
         {65001, "Browser \U0001F600 Hello", " \U0001F600 Hello", 15},
-        {65001, "\U0001F600\U0001F600\U0001F600\U0001F600\U0001F600\U0001F600\U0001F600\U0001F600\U0001F600",
-         "\U0001F600\U0001F600\U0001F600\U0001F600\U0001F600\U0001F600\U0001F600\U0001F600", 9},
     };
     SubstituteRuntime runtime;
     for (const auto& c : cases) {
