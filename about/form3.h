@@ -1,6 +1,7 @@
 #pragma once
 
 #include <string>
+#include <string_view>
 
 #include "foundation/forms.h"
 #include "mainwindow/program_context.h"
@@ -24,8 +25,14 @@ inline constexpr const char* faqMissing = "Couldn\u00b4t find faq.txt...";
 // a fraction.
 std::string savedMouseMovement(std::int16_t maximizeCount, const std::string& decimalSeparator);
 
+// A document's bytes as text: UTF-8 or UTF-16 (either order) by a byte
+// order mark; without one, UTF-8 when it reads as UTF-8, else the ANSI code
+// page. cut says the read stopped at its size limit, perhaps inside a
+// character: that character is left out.
+std::string documentCharacters(std::string_view bytes, bool cut, forms::Runtime& runtime);
+
 // A document as the about box shows it: every line followed by CR LF, the
-// last one included.
+// last one included, and a NUL as a blank.
 std::string documentText(const std::string& content);
 
 // "About...": the product, its maker, three statistics of the program's work

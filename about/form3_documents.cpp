@@ -1,9 +1,43 @@
 // The two documents beside the program, shown one at a time in the about box.
 #include "about/form3.h"
 
+#include <algorithm>
+
 #include "foundation/settings.h"
+#include "foundation/text.h"
 
 namespace pellorin {
+
+std::string documentCharacters(std::string_view bytes, bool cut, forms::Runtime& runtime) {
+    // Notepad marks UTF-8 and UTF-16 with a byte order mark, and saves UTF-8
+    // without one too; what reads as UTF-8 is taken as such, as on the web.
+    const auto fromUtf8 = [cut](std::string_view utf8) {
+        return repairedUtf8(cut ? withoutCutUtf8Character(utf8) : utf8);
+    };
+    const auto fromUtf16 = [cut](std::string_view utf16, bool littleEndian) {
+        // A cut may leave half a unit, or the first of a surrogate pair.
+        if (cut && utf16.size() >= 2) {
+            utf16.remove_suffix(utf16.size() % 2);
+            const auto last = static_cast<unsigned char>(utf16[utf16.size() - (littleEndian ? 1 : 2)]);
+            if (last >= 0xD8 && last <= 0xDB) utf16.remove_suffix(2);
+        }
+        return utf16ToUtf8(utf16, littleEndian);
+    };
+    if (bytes.substr(0, 3) == "\xEF\xBB\xBF") return fromUtf8(bytes.substr(3));
+    if (bytes.substr(0, 2) == "\xFF\xFE") return fromUtf16(bytes.substr(2), true);
+    if (bytes.substr(0, 2) == "\xFE\xFF") return fromUtf16(bytes.substr(2), false);
+    if (isValidUtf8(cut ? withoutCutUtf8Character(bytes) : bytes)) return fromUtf8(bytes);
+    if (cut) {
+        // Counted from the start: only there are the code page's characters known.
+        std::size_t whole = 0;
+        for (std::size_t length = 0; whole < bytes.size(); whole += length) {
+            length = runtime.ansiCharacterLength(bytes.substr(whole));
+            if (length > bytes.size() - whole) break;
+        }
+        bytes = bytes.substr(0, whole);
+    }
+    return runtime.fromAnsi(bytes);
+}
 
 std::string documentText(const std::string& content) {
     // Built whole and set once: adding line by line to the box would cost
@@ -21,6 +55,8 @@ std::string documentText(const std::string& content) {
         // A line ends at CR LF, a lone CR or a lone LF.
         start = end + (content.compare(end, 2, "\r\n") == 0 ? 2 : 1);
     }
+    // The box's text would end at a NUL, and with it the document.
+    std::replace(text.begin(), text.end(), '\0', ' ');
     return text;
 }
 
@@ -31,7 +67,8 @@ void Form3::showDocument(const char* fileName, const char* missingText) {
         Text1.setEnabled(false);
         return;
     }
-    Text1.setText(documentText(context_.runtime.fromAnsi(*content)));
+    const bool cut = content->size() >= FileStore::largestRead;
+    Text1.setText(documentText(documentCharacters(*content, cut, context_.runtime)));
 }
 
 void Form3::Command3_Click() {

@@ -17,6 +17,7 @@ inline constexpr int clientHeight = 2535;
 inline constexpr const char* latest = "You have the latest version!";
 inline constexpr const char* notLatest = "You don\u00b4t have the latest version!";
 inline constexpr const char* notChecked = "Couldn\u00b4t check for a new version!";
+inline constexpr const char* unreadable = "The page is in a character set this system cannot read.";
 // From the request to the verdict; a server that has not answered by then is not answering.
 inline constexpr int deadlineMs = 30000;
 }  // namespace form5
@@ -53,6 +54,9 @@ public:
     void closeRequested() override { Command1_Click(); }
 
 private:
+    // The check could not be made; why says so in the strip.
+    void noVerdict(const std::string& why);
+
     ProgramContext context_;
     std::unique_ptr<PageLoad> load_;
 };

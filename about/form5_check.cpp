@@ -13,7 +13,13 @@ void Form5::WebBrowser1_ProgressChange(std::int64_t read, std::int64_t announced
 
 void Form5::WebBrowser1_DocumentComplete(const std::string& page, const std::string& contentType) {
     tmrDeadline.setEnabled(false);
-    const VersionPage read = readVersionPage(decodePage(page, contentType));
+    const std::optional<std::string> decoded = decodePage(page, contentType, context_.runtime);
+    if (!decoded) {
+        // A page this system cannot read might name any version.
+        noVerdict(form5::unreadable);
+        return;
+    }
+    const VersionPage read = readVersionPage(*decoded);
     WebBrowser1.setCaption(read.text);
     // Compared as written: another version, or the same one with blanks
     // around it, is not this one.
@@ -21,11 +27,13 @@ void Form5::WebBrowser1_DocumentComplete(const std::string& page, const std::str
     lblProgress.setVisible(false);
 }
 
-void Form5::pageFailed(const LoadFailure& failure) {
+void Form5::pageFailed(const LoadFailure& failure) { noVerdict(failureText(failure)); }
+
+void Form5::noVerdict(const std::string& why) {
     tmrDeadline.setEnabled(false);
     // No page is no verdict: "not the latest" would send the user after a
     // version that may not exist.
-    WebBrowser1.setCaption(failureText(failure));
+    WebBrowser1.setCaption(why);
     Label5.setCaption(form5::notChecked);
     lblProgress.setVisible(false);
 }

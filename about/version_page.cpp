@@ -6,6 +6,9 @@
 
 #include <algorithm>
 #include <cmath>
+#include <initializer_list>
+#include <string>
+#include <utility>
 
 #include "foundation/text.h"
 
@@ -38,19 +41,74 @@ std::size_t findNoCase(std::string_view text, std::string_view word, std::size_t
 
 // ---- character sets -------------------------------------------------------
 
-enum class Charset { unknown, utf8, windows1252 };
+// How a page's bytes become text: UTF-8, UTF-16 in either order, Windows-1252
+// (which the program knows by heart), or a code page of the system's tables.
+struct Charset {
+    enum class Kind { unknown, utf8, utf16le, utf16be, windows1252, codePage };
+    Kind kind = Kind::unknown;
+    std::uint32_t codePage = 0;
+};
 
+Charset codePage(std::uint32_t number) { return {Charset::Kind::codePage, number}; }
+
+// The names browsers know for each character set Windows has a table for.
 Charset charsetNamed(std::string_view label) {
+    using Kind = Charset::Kind;
     std::string name;
     for (char c : label.substr(0, 32)) name.push_back(lower(c));
-    if (name == "utf-8" || name == "utf8" || name == "unicode-1-1-utf-8") return Charset::utf8;
-    // The names browsers read as Windows-1252, Latin-1 and ASCII among them.
-    static constexpr std::string_view western[] = {"windows-1252", "cp1252", "x-cp1252", "iso-8859-1", "iso8859-1",
-                                                   "iso_8859-1",   "latin1", "l1",       "ascii",      "us-ascii",
-                                                   "iso-ir-100",   "ibm819", "cp819",    "csisolatin1"};
-    for (std::string_view known : western)
-        if (name == known) return Charset::windows1252;
-    return Charset::unknown;
+    const auto among = [&name](std::initializer_list<std::string_view> names) {
+        for (std::string_view known : names)
+            if (name == known) return true;
+        return false;
+    };
+    if (among({"utf-8", "utf8", "unicode-1-1-utf-8", "unicode11utf8", "unicode20utf8", "x-unicode20utf8"}))
+        return {Kind::utf8};
+    if (among({"utf-16", "utf-16le", "unicode", "unicodefeff", "ucs-2", "iso-10646-ucs-2", "csunicode"}))
+        return {Kind::utf16le};
+    if (among({"utf-16be", "unicodefffe"})) return {Kind::utf16be};
+    // What browsers read as Windows-1252, Latin-1 and ASCII among them.
+    if (among({"windows-1252", "cp1252", "x-cp1252", "iso-8859-1", "iso8859-1", "iso_8859-1", "latin1", "l1", "ascii",
+               "us-ascii", "iso-ir-100", "ibm819", "cp819", "csisolatin1"}))
+        return {Kind::windows1252};
+    // windows-1250 to windows-1258, by any of their three spellings.
+    for (std::string_view prefix : {"windows-125", "cp125", "x-cp125"})
+        if (name.size() == prefix.size() + 1 && name.compare(0, prefix.size(), prefix) == 0 && name.back() >= '0' &&
+            name.back() <= '8')
+            return codePage(1250 + static_cast<std::uint32_t>(name.back() - '0'));
+    // ISO 8859 by its part; browsers read part 9 as windows-1254 and part 11 as windows-874.
+    for (std::string_view prefix : {"iso-8859-", "iso8859-", "iso_8859-"}) {
+        if (name.compare(0, prefix.size(), prefix) != 0) continue;
+        std::string_view part = std::string_view(name).substr(prefix.size());
+        if (part == "8-i") part = "8";  // Hebrew in logical order
+        if (part == "9") return codePage(1254);
+        if (part == "11") return codePage(874);
+        std::uint32_t number = 0;
+        for (char digit : part) number = number * 10 + static_cast<std::uint32_t>(digit - '0');
+        for (std::string_view known : {"2", "3", "4", "5", "6", "7", "8", "10", "13", "14", "15", "16"})
+            if (part == known) return codePage(28590 + number);
+    }
+    static constexpr std::pair<std::string_view, std::uint32_t> named[] = {
+        {"latin2", 28592},      {"l2", 28592},          {"cyrillic", 28595},     {"greek", 28597},
+        {"hebrew", 28598},      {"latin9", 28605},      {"latin5", 1254},        {"tis-620", 874},
+        {"windows-874", 874},   {"dos-874", 874},       {"koi8-r", 20866},       {"koi8_r", 20866},
+        {"koi8", 20866},        {"koi", 20866},         {"cskoi8r", 20866},      {"koi8-u", 21866},
+        {"koi8-ru", 21866},     {"ibm866", 866},        {"cp866", 866},          {"866", 866},
+        {"macintosh", 10000},   {"mac", 10000},         {"x-mac-roman", 10000},  {"x-mac-cyrillic", 10007},
+        {"shift_jis", 932},     {"shift-jis", 932},     {"sjis", 932},           {"ms_kanji", 932},
+        {"ms932", 932},         {"windows-31j", 932},   {"x-sjis", 932},         {"csshiftjis", 932},
+        {"euc-jp", 20932},      {"x-euc-jp", 20932},    {"iso-2022-jp", 50220},  {"csiso2022jp", 50220},
+        {"gbk", 936},           {"gb2312", 936},        {"x-gbk", 936},          {"chinese", 936},
+        {"csgb2312", 936},      {"gb_2312", 936},       {"gb_2312-80", 936},     {"iso-ir-58", 936},
+        {"cp936", 936},         {"windows-936", 936},   {"gb18030", 54936},      {"hz-gb-2312", 52936},
+        {"iso-2022-cn", 50227}, {"big5", 950},          {"big5-hkscs", 950},     {"cn-big5", 950},
+        {"csbig5", 950},        {"x-x-big5", 950},      {"cp950", 950},          {"euc-kr", 949},
+        {"cseuckr", 949},       {"korean", 949},        {"ks_c_5601-1987", 949}, {"ks_c_5601-1989", 949},
+        {"ksc5601", 949},       {"ksc_5601", 949},      {"iso-ir-149", 949},     {"windows-949", 949},
+        {"cp949", 949},         {"iso-2022-kr", 50225},
+    };
+    for (const auto& [known, number] : named)
+        if (name == known) return codePage(number);
+    return {};
 }
 
 // The value of the first "charset" in text: after it an "=", then the name,
@@ -78,42 +136,14 @@ Charset metaCharset(std::string_view bytes) {
     for (std::size_t at = findNoCase(head, "<meta", 0); at != std::string_view::npos;
          at = findNoCase(head, "<meta", at + 5)) {
         const std::size_t end = head.find('>', at);
-        const Charset named =
-            charsetNamed(charsetParameter(head.substr(at, end == std::string_view::npos ? end : end - at)));
-        if (named != Charset::unknown) return named;
+        Charset named = charsetNamed(charsetParameter(head.substr(at, end == std::string_view::npos ? end : end - at)));
+        // A page whose <meta> reads as ASCII is no UTF-16: browsers take UTF-8 then.
+        if (named.kind == Charset::Kind::utf16le || named.kind == Charset::Kind::utf16be)
+            named.kind = Charset::Kind::utf8;
+        if (named.kind != Charset::Kind::unknown) return named;
         if (end == std::string_view::npos) break;
     }
-    return Charset::unknown;
-}
-
-std::string fromUtf8(std::string_view bytes) {
-    if (isValidUtf8(bytes)) return std::string(bytes);
-    std::string out;
-    out.reserve(bytes.size());
-    for (std::size_t at = 0; at < bytes.size();) appendUtf8(out, nextUtf8(bytes, at));
-    return out;
-}
-
-std::string fromUtf16(std::string_view bytes, bool littleEndian) {
-    std::string out;
-    out.reserve(bytes.size());
-    const auto unit = [&](std::size_t at) {
-        const auto first = static_cast<unsigned char>(bytes[at]);
-        const auto second = static_cast<unsigned char>(bytes[at + 1]);
-        return static_cast<char32_t>(littleEndian ? first | second << 8 : second | first << 8);
-    };
-    for (std::size_t at = 0; at + 1 < bytes.size(); at += 2) {
-        char32_t code = unit(at);
-        if (code >= 0xD800 && code <= 0xDBFF && at + 3 < bytes.size()) {
-            const char32_t low = unit(at + 2);
-            if (low >= 0xDC00 && low <= 0xDFFF) {
-                code = 0x10000 + ((code - 0xD800) << 10) + (low - 0xDC00);
-                at += 2;
-            }
-        }
-        appendUtf8(out, code);  // a lone surrogate comes out as notACharacter
-    }
-    return out;
+    return {};
 }
 
 // ---- the page -------------------------------------------------------------
@@ -166,6 +196,14 @@ std::string decodeReferences(std::string_view text) {
     return out;
 }
 
+// Characters that are not drawn but change how the rest is: the direction
+// controls (U+202E turns what follows backwards), the zero-width ones and
+// the byte order mark.
+bool isInvisibleFormat(char32_t code) {
+    return code == 0x061C || (code >= 0x200B && code <= 0x200F) || (code >= 0x202A && code <= 0x202E) ||
+           (code >= 0x2066 && code <= 0x2069) || code == 0xFEFF;
+}
+
 // Text as one line: white space collapsed into single blanks between words,
 // control characters left out, at most longestText bytes.
 class Line {
@@ -174,9 +212,9 @@ public:
         for (std::size_t at = 0; at < utf8.size() && text_.size() < longestText;) {
             const std::size_t from = at;
             const char32_t code = nextUtf8(utf8, at);
-            if (code < 0x80 && isSpace(static_cast<char>(code))) {
+            if ((code < 0x80 && isSpace(static_cast<char>(code))) || code == 0x2028 || code == 0x2029) {
                 blank();
-            } else if (code >= 0x20 && code != 0x7F && !(code >= 0x80 && code <= 0x9F)) {
+            } else if (code >= 0x20 && code != 0x7F && !(code >= 0x80 && code <= 0x9F) && !isInvisibleFormat(code)) {
                 if (blankPending_) text_.push_back(' ');
                 blankPending_ = false;
                 text_.append(utf8.substr(from, at - from));
@@ -212,16 +250,31 @@ std::size_t findEndTag(std::string_view html, std::string_view name, std::size_t
 
 }  // namespace
 
-std::string decodePage(std::string_view bytes, std::string_view contentType) {
+std::optional<std::string> decodePage(std::string_view bytes, std::string_view contentType, CodePages& codePages) {
+    // A page as long as the read may be cut inside its last character.
+    const bool cut = bytes.size() >= static_cast<std::size_t>(WebClient::largestPage);
+    const auto fromUtf8 = [cut](std::string_view utf8) {
+        return repairedUtf8(cut ? withoutCutUtf8Character(utf8) : utf8);
+    };
     // A byte order mark says it all; then the server; then the page itself.
     if (bytes.substr(0, 3) == "\xEF\xBB\xBF") return fromUtf8(bytes.substr(3));
-    if (bytes.substr(0, 2) == "\xFF\xFE") return fromUtf16(bytes.substr(2), true);
-    if (bytes.substr(0, 2) == "\xFE\xFF") return fromUtf16(bytes.substr(2), false);
+    if (bytes.substr(0, 2) == "\xFF\xFE") return utf16ToUtf8(bytes.substr(2), true);
+    if (bytes.substr(0, 2) == "\xFE\xFF") return utf16ToUtf8(bytes.substr(2), false);
+    using Kind = Charset::Kind;
     Charset charset = charsetNamed(charsetParameter(contentType));
-    if (charset == Charset::unknown) charset = metaCharset(bytes);
+    if (charset.kind == Kind::unknown) charset = metaCharset(bytes);
     // Undeclared: text that reads as UTF-8 is UTF-8, as it is on most pages today.
-    if (charset == Charset::unknown) charset = isValidUtf8(bytes) ? Charset::utf8 : Charset::windows1252;
-    return charset == Charset::utf8 ? fromUtf8(bytes) : windows1252ToUtf8(bytes);
+    if (charset.kind == Kind::unknown)
+        charset.kind = isValidUtf8(cut ? withoutCutUtf8Character(bytes) : bytes) ? Kind::utf8 : Kind::windows1252;
+    switch (charset.kind) {
+        case Kind::utf8: return fromUtf8(bytes);
+        case Kind::utf16le: return utf16ToUtf8(bytes, true);
+        case Kind::utf16be: return utf16ToUtf8(bytes, false);
+        case Kind::codePage: return codePages.decode(bytes, charset.codePage);
+        case Kind::unknown:
+        case Kind::windows1252: break;
+    }
+    return windows1252ToUtf8(bytes);
 }
 
 VersionPage readVersionPage(std::string_view html) {

@@ -1,9 +1,11 @@
 #pragma once
 
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <string_view>
 
+#include "foundation/code_pages.h"
 #include "foundation/web.h"
 
 namespace pellorin {
@@ -15,16 +17,22 @@ struct VersionPage {
 };
 
 // The page's bytes as the program's text (UTF-8), decoded from the character
-// set the server declares in contentType, else the one the page declares in
-// a <meta>; UTF-8 or Windows-1252 when neither does. Bytes that are no
-// character of that set become "?".
-std::string decodePage(std::string_view bytes, std::string_view contentType);
+// set its byte order mark names, else the one the server declares in
+// contentType, else the one the page declares in a <meta>; UTF-8 or
+// Windows-1252 when none does. Sets other than those and UTF-16 are read
+// through the system's tables; nullopt when it has none for the one named,
+// for a page read wrongly would give a wrong verdict. Bytes that are no
+// character of the set become "?" (or what the table makes of them); a page
+// as long as the read is not held against UTF-8 for a character cut short
+// at its end.
+std::optional<std::string> decodePage(std::string_view bytes, std::string_view contentType, CodePages& codePages);
 
 // Reads a decoded page in one pass, in time linear in its length, whatever
 // its shape. The title is the first title element's text with its character
 // references decoded; comments, scripts and styles hold none. The text has no
-// tags, scripts, styles or control characters, its references are decoded
-// and every run of white space is one blank.
+// tags, scripts, styles, control characters or invisible format characters
+// (raw or as references), its references are decoded and every run of white
+// space, the line and paragraph separators among it, is one blank.
 VersionPage readVersionPage(std::string_view html);
 
 // The progress label's number: read against announced, in percent, halves to

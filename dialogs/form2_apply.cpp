@@ -7,9 +7,9 @@
 namespace pellorin {
 
 void Form2::store(const char* fileName, const SettingsWriter& content) {
-    // A refused write would otherwise be lost without a word at the next
+    // A failed write would otherwise be lost without a word at the next
     // start; the user hears of it as of the program's other files.
-    if (writeSettingsFile(context_.files, fileName, content) == WriteResult::accessDenied)
+    if (writeSettingsFile(context_.files, fileName, content) != WriteResult::ok)
         context_.runtime.messageBox(
             std::string("Error, couldn\u00b4t write to file ") + fileName + ", it might be write protected!", "Error",
             forms::mb::iconStop);

@@ -84,7 +84,7 @@ void Form2::Check3_Click() {
     settings.fullscreenMode = Check3.checked() ? "yes" : "no";
     const WriteResult result =
         writeSettingsFile(context_.files, files::fullscreen, SettingsWriter().text(settings.fullscreenMode));
-    if (result == WriteResult::accessDenied)
+    if (result != WriteResult::ok)
         context_.runtime.messageBox("Error, file fullscreen.cfg might be write protected!", "Error",
                                     forms::mb::iconStop);
 }

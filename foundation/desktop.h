@@ -90,6 +90,7 @@ public:
     // False when the notification area did not take it (not there yet, or
     // too busy to answer in time).
     virtual bool shellNotifyIcon(std::uint32_t message, const TrayIconData& data) = 0;
+    // Its texts are UTF-8, as the program's files' paths are.
     virtual void shellExecute(Hwnd owner, const std::string& verb, const std::string& file,
                               const std::string& parameters, const std::string& directory, int showCommand) = 0;
 

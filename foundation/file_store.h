@@ -1,19 +1,25 @@
 #pragma once
 
+#include <cstddef>
 #include <optional>
 #include <string>
 
 namespace pellorin {
 
-// What a failed write means to the user: a write-protected file or folder is
-// the one failure the program explains; anything else is silent.
+// How a write ended: refused as write-protected (the file or its folder),
+// or failed otherwise (a full disk, a folder that went away).
 enum class WriteResult { ok, accessDenied, failed };
 
 // The program folder's files. Win32 implements it on the real disk; the unit
 // tests keep the files in memory so that they can make one read-only or make
-// a write fail half-way.
+// a write fail half-way. Paths are UTF-8, as every text of the program: a
+// folder may be named in any language, whatever the system's code page.
 class FileStore {
 public:
+    // A file is read up to this many bytes; settings files and documents
+    // are far smaller, and anything past it is not ours to load.
+    static constexpr std::size_t largestRead = 16u << 20;
+
     virtual ~FileStore() = default;
 
     // The folder of the running executable, without a trailing separator.

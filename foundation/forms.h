@@ -1,10 +1,13 @@
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <functional>
 #include <string>
 #include <string_view>
 #include <vector>
+
+#include "foundation/code_pages.h"
 
 // Every text of the forms layer (captions, texts, list entries, message
 // boxes) is UTF-8, so that the program's own texts read the same on every
@@ -255,8 +258,9 @@ inline constexpr int answerNo = 7;
 class Form;
 class WindowHost;
 
-// The services the windows need from the runtime around them.
-class Runtime {
+// The services the windows need from the runtime around them, the
+// system's character set tables among them.
+class Runtime : public CodePages {
 public:
     virtual ~Runtime() = default;
     // Brings up the real window of a form, not shown yet; the form's Load runs
@@ -275,6 +279,12 @@ public:
     // code page lacks becomes "?".
     virtual std::string fromAnsi(std::string_view ansi) = 0;
     virtual std::string toAnsi(std::string_view text) = 0;
+    // The bytes that the character at the start of ansi (not empty) takes in
+    // the ANSI code page: a lead byte and the byte after it on the double-byte
+    // code pages (932, 936, 949, 950), a whole sequence where the code page is
+    // UTF-8, one byte otherwise. More than ansi holds when ansi ends inside
+    // the character.
+    virtual std::size_t ansiCharacterLength(std::string_view ansi) = 0;
     // Ends the process at once: no further event of any window runs.
     [[noreturn]] virtual void endProgram() = 0;
 };

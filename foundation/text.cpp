@@ -93,4 +93,69 @@ std::string_view utf8Prefix(std::string_view text, std::size_t maxBytes) {
     return text.substr(0, end);
 }
 
+std::size_t utf8CharacterLength(std::string_view text) {
+    const auto byte = [&](std::size_t i) { return static_cast<unsigned char>(text[i]); };
+    const unsigned char lead = byte(0);
+    const std::size_t length = lead >= 0xC2 && lead <= 0xDF   ? 2
+                               : lead >= 0xE0 && lead <= 0xEF ? 3
+                               : lead >= 0xF0 && lead <= 0xF4 ? 4
+                                                              : 1;
+    if (length == 1) return 1;
+    if (text.size() >= length) {
+        std::size_t at = 0;
+        nextUtf8(text, at);
+        return at;
+    }
+    for (std::size_t i = 1; i < text.size(); ++i)
+        if ((byte(i) & 0xC0) != 0x80) return 1;
+    // The second byte rules out overlong forms, surrogates and code points past Unicode's end.
+    if (text.size() >= 2) {
+        const unsigned char second = byte(1);
+        if ((lead == 0xE0 && second < 0xA0) || (lead == 0xED && second > 0x9F) || (lead == 0xF0 && second < 0x90) ||
+            (lead == 0xF4 && second > 0x8F))
+            return 1;
+    }
+    return length;
+}
+
+std::string_view withoutCutUtf8Character(std::string_view text) {
+    // The last character starts at most three bytes before the end.
+    for (std::size_t back = 1; back <= 3 && back <= text.size(); ++back) {
+        const std::size_t start = text.size() - back;
+        if ((static_cast<unsigned char>(text[start]) & 0xC0) == 0x80) continue;
+        return utf8CharacterLength(text.substr(start)) > back ? text.substr(0, start) : text;
+    }
+    return text;
+}
+
+std::string repairedUtf8(std::string_view bytes) {
+    if (isValidUtf8(bytes)) return std::string(bytes);
+    std::string out;
+    out.reserve(bytes.size());
+    for (std::size_t at = 0; at < bytes.size();) appendUtf8(out, nextUtf8(bytes, at));
+    return out;
+}
+
+std::string utf16ToUtf8(std::string_view bytes, bool littleEndian) {
+    std::string out;
+    out.reserve(bytes.size());
+    const auto unit = [&](std::size_t at) {
+        const auto first = static_cast<unsigned char>(bytes[at]);
+        const auto second = static_cast<unsigned char>(bytes[at + 1]);
+        return static_cast<char32_t>(littleEndian ? first | second << 8 : second | first << 8);
+    };
+    for (std::size_t at = 0; at + 1 < bytes.size(); at += 2) {
+        char32_t code = unit(at);
+        if (code >= 0xD800 && code <= 0xDBFF && at + 3 < bytes.size()) {
+            const char32_t low = unit(at + 2);
+            if (low >= 0xDC00 && low <= 0xDFFF) {
+                code = 0x10000 + ((code - 0xD800) << 10) + (low - 0xDC00);
+                at += 2;
+            }
+        }
+        appendUtf8(out, code);  // a lone surrogate comes out as notACharacter
+    }
+    return out;
+}
+
 }  // namespace pellorin

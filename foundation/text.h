@@ -27,4 +27,19 @@ bool isValidUtf8(std::string_view text);
 // The longest start of text, at most maxBytes long, that cuts no character.
 std::string_view utf8Prefix(std::string_view text, std::size_t maxBytes);
 
+// The bytes the character at the start of text (not empty) takes, as
+// nextUtf8 reads it: 1 for a byte that starts none, and more than text holds
+// when text ends inside a character that starts well-formed.
+std::size_t utf8CharacterLength(std::string_view text);
+// text without the part of a character that its end cuts short, as a read
+// that stops at a size limit may leave it.
+std::string_view withoutCutUtf8Character(std::string_view text);
+
+// Bytes meant as UTF-8, with each byte that starts no well-formed sequence
+// as notACharacter.
+std::string repairedUtf8(std::string_view bytes);
+// UTF-16 in either byte order as UTF-8; a lone surrogate is notACharacter,
+// an odd byte at the end is left out.
+std::string utf16ToUtf8(std::string_view bytes, bool littleEndian);
+
 }  // namespace pellorin

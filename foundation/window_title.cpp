@@ -1,5 +1,6 @@
 #include "foundation/window_title.h"
 
+#include <algorithm>
 #include <charconv>
 
 namespace pellorin {
@@ -12,8 +13,23 @@ std::string readWindowTitle(Desktop& desktop, Hwnd window) {
     return title;
 }
 
-std::string_view lastEightCharacters(std::string_view title) {
-    return title.size() <= 8 ? title : title.substr(title.size() - 8);
+std::string_view lastEightCharacters(forms::Runtime& runtime, std::string_view title) {
+    // A trail byte may look like a lead byte or like ASCII ("\\" ends many a
+    // Japanese character), so characters are only known counted from the start.
+    std::size_t starts[8] = {};
+    std::size_t count = 0;
+    for (std::size_t at = 0; at < title.size(); ++count) {
+        starts[count % 8] = at;
+        at += std::min(runtime.ansiCharacterLength(title.substr(at)), title.size() - at);
+    }
+    return count <= 8 ? title : title.substr(starts[count % 8]);
+}
+
+std::size_t ansiCharacterCount(forms::Runtime& runtime, std::string_view text) {
+    std::size_t count = 0;
+    for (std::size_t at = 0; at < text.size(); ++count)
+        at += std::min(runtime.ansiCharacterLength(text.substr(at)), text.size() - at);
+    return count;
 }
 
 bool isFolderWindow(Desktop& desktop, Hwnd window) {

@@ -4,6 +4,7 @@
 #include <string_view>
 
 #include "foundation/desktop.h"
+#include "foundation/forms.h"
 
 namespace pellorin {
 
@@ -15,8 +16,13 @@ inline constexpr std::int32_t longestTitleRead = 1 << 20;
 // for a window without a title or one that vanished between the two calls.
 std::string readWindowTitle(Desktop& desktop, Hwnd window);
 
-// The last eight characters, or the whole title when it is shorter.
-std::string_view lastEightCharacters(std::string_view title);
+// The last eight characters of a title read in the ANSI code page, or the
+// whole title when it is shorter. They are the code page's characters: a
+// character of two bytes (or, where the code page is UTF-8, of up to four)
+// counts as one and is never cut in two.
+std::string_view lastEightCharacters(forms::Runtime& runtime, std::string_view title);
+// How many characters of the ANSI code page text holds.
+std::size_t ansiCharacterCount(forms::Runtime& runtime, std::string_view text);
 
 // The shell's folder windows (File Explorer, whose titles end in
 // "Explorer" on today's Windows) are never browser windows, whatever their title.

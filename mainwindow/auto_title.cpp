@@ -34,8 +34,8 @@ void Form1::cmdAutoTitle_Click() {
             form1::caption, forms::mb::ok);
         setTitleSuffix("Explorer");
     } else {
-        setTitleSuffix(std::string(lastEightCharacters(title)));
-        if (titleSuffix_.size() < 8) {
+        setTitleSuffix(std::string(lastEightCharacters(runtime, title)));
+        if (ansiCharacterCount(runtime, titleSuffix_) < 8) {
             const int answer = runtime.messageBox(
                 "The title of Internet Explorer has to be at least 8 characters long, do you want to set the title "
                 "to default? Note: Registry change needed!",

@@ -68,7 +68,8 @@ void Form1::cmdExit_Click() {
     const char* hotkeyAction = Option1.selected() ? "hide" : "close";
     const WriteResult result =
         writeSettingsFile(context_.files, files::setup, SettingsWriter().text(titleSuffix_).text(hotkeyAction));
-    if (result == WriteResult::accessDenied)
+    // Any failure: not only a write-protected file loses the user's suffix.
+    if (result != WriteResult::ok)
         context_.runtime.messageBox("Error, couldn\u00b4t write to file setup.cfg, it might be write protected!",
                                     "Error", forms::mb::iconStop);
     context_.runtime.endProgram();

@@ -65,7 +65,7 @@ void Form1::Timer1_Timer() {
     if (desktop.isIconic(window)) return;
     if (isHandled(window)) return;
     if (wasClosedAsPopup(window)) return;
-    if (lastEightCharacters(readWindowTitle(desktop, window)) != suffix) return;
+    if (lastEightCharacters(context_.runtime, readWindowTitle(desktop, window)) != suffix) return;
     if (isFolderWindow(desktop, window)) return;
 
     if (keyIsDown(desktop.getAsyncKeyState(vk::control))) {

@@ -22,7 +22,7 @@ void Form1::cmdRefresh_Click() {
 std::int32_t Form1::enumIeWindowsProc(Hwnd window, std::int32_t /*value*/) {
     const std::string title = readWindowTitle(context_.desktop, window);
     if (title.empty()) return 1;
-    if (lastEightCharacters(title) == titleSuffix_ && !isFolderWindow(context_.desktop, window))
+    if (lastEightCharacters(context_.runtime, title) == titleSuffix_ && !isFolderWindow(context_.desktop, window))
         List1.addItem(context_.runtime.fromAnsi(title), static_cast<std::int32_t>(window));
     return 1;
 }

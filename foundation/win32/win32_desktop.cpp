@@ -5,6 +5,8 @@
 #include <algorithm>
 #include <cstddef>
 
+#include "foundation/win32/win32_text.h"
+
 namespace pellorin {
 
 #if !defined(_WIN64)
@@ -141,7 +143,9 @@ bool Win32Desktop::shellNotifyIcon(std::uint32_t message, const TrayIconData& da
 
 void Win32Desktop::shellExecute(Hwnd owner, const std::string& verb, const std::string& file,
                                 const std::string& parameters, const std::string& directory, int showCommand) {
-    ShellExecuteA(toNative(owner), verb.c_str(), file.c_str(), parameters.c_str(), directory.c_str(), showCommand);
+    // A path of the program folder may hold any letter: handed over in UTF-16.
+    ShellExecuteW(toNative(owner), widen(verb).c_str(), widen(file).c_str(), widen(parameters).c_str(),
+                  widen(directory).c_str(), showCommand);
 }
 
 std::int32_t Win32Desktop::regOpenCurrentUserKey(const std::string& path, std::uint32_t access, RegistryKey& key) {

@@ -2,12 +2,11 @@
 
 #include <windows.h>
 
+#include "foundation/win32/win32_text.h"
+
 namespace pellorin {
 
 namespace {
-
-// Settings files are a few bytes; anything past this is not ours to load.
-constexpr DWORD largestFileRead = 16u << 20;
 
 WriteResult resultOf(DWORD error) {
     return (error == ERROR_ACCESS_DENIED || error == ERROR_WRITE_PROTECT) ? WriteResult::accessDenied
@@ -35,30 +34,35 @@ private:
 };
 
 FileHandle openForReading(const std::string& path) {
-    return FileHandle(CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+    return FileHandle(CreateFileW(widen(path).c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
                                   OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
 }
 
 std::string folderOfExecutable() {
-    std::string path(MAX_PATH, '\0');
+    // Asked in UTF-16: the ANSI call would turn every letter of the user's
+    // name that the code page lacks into "?", a folder that does not exist.
+    std::wstring path(MAX_PATH, L'\0');
     for (;;) {
-        const DWORD length = GetModuleFileNameA(nullptr, path.data(), static_cast<DWORD>(path.size()));
+        const DWORD length = GetModuleFileNameW(nullptr, path.data(), static_cast<DWORD>(path.size()));
         if (length == 0) return ".";
         if (length < path.size()) {
             path.resize(length);
             break;
         }
+        if (path.size() >= 32768) return ".";  // no path on Windows is longer
         path.resize(path.size() * 2);
     }
-    const std::size_t slash = path.find_last_of("\\/");
-    return slash == std::string::npos ? "." : path.substr(0, slash);
+    const std::size_t slash = path.find_last_of(L"\\/");
+    return slash == std::wstring::npos ? "." : narrow(std::wstring_view(path).substr(0, slash));
 }
 
 }  // namespace
 
 Win32Files::Win32Files() : programFolder_(folderOfExecutable()) {}
 
-bool Win32Files::setCurrentDirectory(const std::string& folder) { return SetCurrentDirectoryA(folder.c_str()); }
+bool Win32Files::setCurrentDirectory(const std::string& folder) {
+    return SetCurrentDirectoryW(widen(folder).c_str()) != FALSE;
+}
 
 bool Win32Files::canOpenForReading(const std::string& path) { return openForReading(path).valid(); }
 
@@ -68,7 +72,7 @@ std::optional<std::string> Win32Files::readAll(const std::string& path) {
     std::string content;
     char chunk[4096];
     DWORD got = 0;
-    while (content.size() < largestFileRead) {
+    while (content.size() < largestRead) {
         // A read that fails part-way has not read the file: half a file is
         // no file, not a shorter one.
         if (!ReadFile(file.get(), chunk, sizeof chunk, &got, nullptr)) return std::nullopt;
@@ -80,15 +84,16 @@ std::optional<std::string> Win32Files::readAll(const std::string& path) {
 
 WriteResult Win32Files::replaceContent(const std::string& path, const std::string& bytes) {
     // A read-only file is refused up front, as opening it for output would be.
-    const DWORD attributes = GetFileAttributesA(path.c_str());
+    const std::wstring target = widen(path);
+    const DWORD attributes = GetFileAttributesW(target.c_str());
     if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_READONLY))
         return WriteResult::accessDenied;
 
     // The new content goes beside the file and replaces it only once it is
     // complete, so a full disk or a crash never leaves the file emptied.
-    const std::string temporary = path + ".new";
+    const std::wstring temporary = target + L".new";
     FileHandle file(
-        CreateFileA(temporary.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
+        CreateFileW(temporary.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
     if (!file.valid()) return resultOf(GetLastError());
     DWORD written = 0;
     const bool complete =
@@ -97,19 +102,19 @@ WriteResult Win32Files::replaceContent(const std::string& path, const std::strin
         FlushFileBuffers(file.get());
     const DWORD writeError = GetLastError();
     if (!file.close() || !complete) {
-        DeleteFileA(temporary.c_str());
+        DeleteFileW(temporary.c_str());
         return resultOf(complete ? GetLastError() : writeError);
     }
-    if (!MoveFileExA(temporary.c_str(), path.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
+    if (!MoveFileExW(temporary.c_str(), target.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
         const DWORD error = GetLastError();
-        DeleteFileA(temporary.c_str());
+        DeleteFileW(temporary.c_str());
         return resultOf(error);
     }
     return WriteResult::ok;
 }
 
 bool Win32Files::setNormalAttributes(const std::string& path) {
-    return SetFileAttributesA(path.c_str(), FILE_ATTRIBUTE_NORMAL) != FALSE;
+    return SetFileAttributesW(widen(path).c_str(), FILE_ATTRIBUTE_NORMAL) != FALSE;
 }
 
 }  // namespace pellorin

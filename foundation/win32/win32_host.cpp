@@ -257,6 +257,12 @@ std::string Win32Runtime::fromAnsi(std::string_view ansi) { return narrow(widen(
 
 std::string Win32Runtime::toAnsi(std::string_view text) { return narrow(widen(text), CP_ACP); }
 
+std::size_t Win32Runtime::ansiCharacterLength(std::string_view ansi) { return pellorin::ansiCharacterLength(ansi); }
+
+std::optional<std::string> Win32Runtime::decode(std::string_view bytes, std::uint32_t codePage) {
+    return decodeCodePage(bytes, codePage);
+}
+
 void Win32Runtime::endProgram() {
     if (owner_ && IsWindow(owner_)) DestroyWindow(owner_);
     ExitProcess(0);

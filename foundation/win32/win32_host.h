@@ -40,6 +40,8 @@ public:
     std::string decimalSeparator() override;
     std::string fromAnsi(std::string_view ansi) override;
     std::string toAnsi(std::string_view text) override;
+    std::size_t ansiCharacterLength(std::string_view ansi) override;
+    std::optional<std::string> decode(std::string_view bytes, std::uint32_t codePage) override;
     [[noreturn]] void endProgram() override;
 
     // The program's message loop; returns when the queue says quit.

@@ -74,6 +74,36 @@ TEST_F(AboutBoxTest, DocumentsShowEveryLineEndedAndTheSwitchAlternates) {
     EXPECT_FALSE(about.Text1.enabled());
 }
 
+TEST(Documents, ReadAsNotepadSavesThem) {
+    using namespace std::string_literals;
+    const struct {
+        std::string bytes;
+        std::uint32_t codePage;  // the system's ANSI code page
+        bool cut;                // the read stopped at its size limit
+        const char* text;
+    } cases[] = {
+        {"Caf\xe9", 1252, false, "Caf\u00e9"},
+        {"\xef\xbb\xbf"
+         "Caf\xc3\xa9",
+         1252, false, "Caf\u00e9"},
+        {"Caf\xc3\xa9", 1252, false, "Caf\u00e9"},  // UTF-8 without a byte order mark
+        {"\xff\xfeP\0\xe9\0"s, 1252, false, "P\u00e9"},
+        {"\xfe\xff\0P\0\xe9"s, 1252, false, "P\u00e9"},
+        {"\x93\xfa\x96\x7b", 932, false, "\u65e5\u672c"},
+        // Cut at the size limit: the character it cuts is left out.
+        {"Caf\xc3\xa9 \xc3", 1252, true, "Caf\u00e9 "},
+        {"\xff\xfeP\0\x3d\xd8"s, 1252, true, "P"},
+        {"\xff\xfeP\0Q"s, 1252, true, "P"},
+        {"\x93\xfa\x96", 932, true, "\u65e5"},
+    };
+    SubstituteRuntime runtime;
+    for (const auto& c : cases) {
+        runtime.ansiCodePage = c.codePage;
+        EXPECT_EQ(documentCharacters(c.bytes, c.cut, runtime), c.text) << c.bytes << (c.cut ? ", cut" : "");
+    }
+    EXPECT_EQ(documentText("a\0b\r\n\0"s), "a b\r\n \r\n") << "a NUL shows as a blank";
+}
+
 TEST_F(AboutBoxTest, LinksAreHandedToTheShellWithTheBoxAsOwner) {
     Form3& about = open();
     const std::string owner = std::to_string(runtime.windowOf(about)->window);

@@ -61,6 +61,21 @@ TEST_F(AutoTitleTest, ALongEnoughTitleGivesItsLastEightCharactersSilently) {
     }
 }
 
+TEST_F(AutoTitleTest, OnADoubleByteCodePageTheTitleIsCutAndCountedByCharacters) {
+    runtime.ansiCodePage = 932;
+    // Eight bytes from the end lie inside a character.
+    setTitle(runtime.toAnsi("\u30c0\u30e1\u6587\u5b57: \u8868\u30bd\u80fd\uff71\uff72\uff73"));
+    form.cmdAutoTitle.click();
+    EXPECT_EQ(form.Text1.text(), ": \u8868\u30bd\u80fd\uff71\uff72\uff73");
+    EXPECT_TRUE(runtime.boxes.empty());
+    // Five characters are too few, though ten bytes.
+    setTitle(runtime.toAnsi("\u65e5\u672c\u8a9e\u30d6\u30e9"));
+    runtime.answers = {forms::mb::answerNo};
+    form.cmdAutoTitle.click();
+    EXPECT_EQ(form.Text1.text(), "\u65e5\u672c\u8a9e\u30d6\u30e9");
+    EXPECT_EQ(runtime.boxes.size(), 1u);
+}
+
 TEST_F(AutoTitleTest, AShortTitleAsksWhetherToResetAndNoKeepsIt) {
     setTitle("abc");
     runtime.answers = {forms::mb::answerNo};

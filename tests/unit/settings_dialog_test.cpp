@@ -183,6 +183,13 @@ TEST_F(SettingsDialogTest, ApplySaysWhichFileItCouldNotWriteAndStillAppliesTheRe
     EXPECT_EQ(settings.hotkeyLetter, "75") << "in force for this run";
     EXPECT_EQ(files.get("startup.cfg"), "normal\r\nfalse\r\n");
     EXPECT_EQ(program.form2.get(), nullptr);
+
+    // A full disk is said as well, once for each file.
+    files.file("hotkey.cfg").readOnly = false;
+    files.failWrites = true;
+    runtime.boxes.clear();
+    open().Command1.click();
+    EXPECT_EQ(runtime.boxes.size(), 3u);
 }
 
 TEST_F(SettingsDialogTest, TheLetterBoxKeepsOneCapitalAToZ) {

@@ -166,11 +166,12 @@ TEST_F(ExitTest, ReadOnlySetupShowsTheErrorOnceAndStillEnds) {
     EXPECT_EQ(files.get("setup.cfg"), "Keep\r\nclose\r\n");
 }
 
-TEST_F(ExitTest, OtherWriteFailuresAreSilent) {
+TEST_F(ExitTest, AWriteThatFailsForAnyReasonIsSaid) {
     load();
-    files.failWrites = true;
+    files.failWrites = true;  // a full disk, not a write-protected file
     EXPECT_TRUE(endsProgram([&] { form.cmdExit_Click(); }));
-    EXPECT_TRUE(runtime.boxes.empty());
+    ASSERT_EQ(runtime.boxes.size(), 1u);
+    EXPECT_EQ(runtime.boxes[0].text, "Error, couldn\u00b4t write to file setup.cfg, it might be write protected!");
 }
 
 }  // namespace

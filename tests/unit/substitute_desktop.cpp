@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "foundation/text.h"
+#include "iconv_code_pages.h"
 
 namespace pellorin::testing {
 
@@ -201,9 +202,20 @@ void SubstituteRuntime::yieldToPendingMessages() {
     }
 }
 
-std::string SubstituteRuntime::fromAnsi(std::string_view ansi) { return windows1252ToUtf8(ansi); }
+std::string SubstituteRuntime::fromAnsi(std::string_view ansi) {
+    return ansiCodePage == 1252 ? windows1252ToUtf8(ansi) : iconvDecode(ansi, ansiCodePage).value_or("");
+}
+
+std::size_t SubstituteRuntime::ansiCharacterLength(std::string_view ansi) {
+    return ansiCodePage == 1252 ? 1 : iconvCharacterLength(ansi, ansiCodePage);
+}
+
+std::optional<std::string> SubstituteRuntime::decode(std::string_view bytes, std::uint32_t codePage) {
+    return iconvDecode(bytes, codePage);
+}
 
 std::string SubstituteRuntime::toAnsi(std::string_view text) {
+    if (ansiCodePage != 1252) return iconvEncode(text, ansiCodePage);
     std::string ansi;
     for (std::size_t at = 0; at < text.size();) {
         const char32_t code = nextUtf8(text, at);

@@ -150,9 +150,13 @@ public:
     int messageBox(const std::string& text, const std::string& title, int style) override;
     std::string separator = ".";
     std::string decimalSeparator() override { return separator; }
-    // A western system: its ANSI code page is Windows-1252.
+    // A western system, its ANSI code page Windows-1252, unless a test
+    // chooses another; then the tables are glibc's.
+    std::uint32_t ansiCodePage = 1252;
     std::string fromAnsi(std::string_view ansi) override;
     std::string toAnsi(std::string_view text) override;
+    std::size_t ansiCharacterLength(std::string_view ansi) override;
+    std::optional<std::string> decode(std::string_view bytes, std::uint32_t codePage) override;
     [[noreturn]] void endProgram() override;
 
     // Windows of the forms loaded on demand, while they are open.

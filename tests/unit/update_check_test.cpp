@@ -1,4 +1,5 @@
 #include "about/version_page.h"
+#include "iconv_code_pages.h"
 #include "program_fixture.h"
 
 namespace pellorin::testing {
@@ -38,6 +39,9 @@ TEST(VersionPage, TitleAndBodyAsABrowserReadsThem) {
         {"<body>a < b &#8364;&euro; &#150;</body>", "", "a < b \u20ac\u20ac \u2013"},
         {"<body>x\x01\x7f\xc2\x85y&#0;z\0w</body>"sv, "", "xy?zw"},
         {"<head><title>2.2</title><body>no end to the head", "2.2", "no end to the head"},
+        // Nor characters that are not drawn but turn the rest backwards or
+        // hide in it, raw or as references; the line separators are blanks.
+        {"<body>a\u202eb&#x202E;c&#8203;d\u2028e&#xFEFF;f\u200fg\u2067h</body>", "", "abcd efgh"},
     };
     for (const auto& c : cases) {
         const VersionPage page = readVersionPage(c.html);
@@ -49,10 +53,15 @@ TEST(VersionPage, TitleAndBodyAsABrowserReadsThem) {
 }
 
 TEST(VersionPage, DecodedFromTheCharsetItDeclares) {
+    const auto utf16 = [](std::string_view ascii, bool littleEndian) {
+        std::string bytes;
+        for (char c : ascii) bytes += littleEndian ? std::string{c, '\0'} : std::string{'\0', c};
+        return bytes;
+    };
     const struct {
         std::string bytes;
         const char* contentType;
-        const char* text;
+        const char* text;  // nullptr: no text this system can read, and so no verdict
     } cases[] = {
         {"Gr\xc3\xbc\xc3\x9f"
          "e \xe2\x80\x93 \xe2\x82\xac",
@@ -77,8 +86,47 @@ TEST(VersionPage, DecodedFromTheCharsetItDeclares) {
         {"a\xfc"
          "b\xe2\x82",
          "text/html; charset=utf-8", "a?b??"},
+        // Every other set through the system's tables, by any of its names.
+        {"\xcd\xee\xe2\xe0\xff", "text/html; charset=windows-1251", "\u041d\u043e\u0432\u0430\u044f"},
+        {"\xee\xcf\xd7\xc1\xd1", "text/html; charset=KOI8-R", "\u041d\u043e\u0432\u0430\u044f"},
+        {"\xa3\xf3"
+         "d\xbc",
+         "text/html; charset=iso-8859-2", "\u0141\u00f3d\u017a"},
+        {"\xfd", "text/html; charset=iso-8859-9", "\u0131"},  // read as windows-1254, as browsers do
+        {"<meta charset=\"Shift_JIS\">\x83\x65\x83\x58\x83\x67", "", "<meta charset=\"Shift_JIS\">\u30c6\u30b9\u30c8"},
+        {"\xc6\xfc\xcb\xdc", "text/html; charset=euc-jp", "\u65e5\u672c"},
+        {"\xd6\xd0\xce\xc4", "text/html; charset=gb2312", "\u4e2d\u6587"},
+        {"\xa4\xa4\xa4\xe5", "text/html; charset=big5", "\u4e2d\u6587"},
+        {"\xc7\xd1\xb1\xdb", "text/html; charset=euc-kr", "\ud55c\uae00"},
+        // UTF-16 declared by the server needs no byte order mark; one a
+        // <meta> names cannot be, for the <meta> itself was read as ASCII.
+        {utf16("<title>2.2</title>", true), "text/html; charset=utf-16", "<title>2.2</title>"},
+        {utf16("2.2", false), "text/html; charset=UTF-16BE", "2.2"},
+        {"<meta charset=utf-16>\xc3\xbc", "", "<meta charset=utf-16>\u00fc"},
+        // A name no browser knows counts for nothing; one the system has no
+        // table for gives no text rather than a wrong one.
+        {"\xc3\xbc", "text/html; charset=x-unknown", "\u00fc"},
+        {"<title>2.2</title>", "text/html; charset=hz-gb-2312", nullptr},
     };
-    for (const auto& c : cases) EXPECT_EQ(decodePage(c.bytes, c.contentType), c.text) << c.bytes;
+    IconvCodePages codePages;
+    for (const auto& c : cases) {
+        const std::optional<std::string> text = decodePage(c.bytes, c.contentType, codePages);
+        if (c.text)
+            EXPECT_EQ(text, c.text) << c.bytes;
+        else
+            EXPECT_EQ(text, std::nullopt) << c.bytes;
+    }
+
+    // A page as long as the read, cut inside its last character, is still UTF-8.
+    std::string cut = "<title>2.2</title>Caf\xc3\xa9: ";
+    while (cut.size() < static_cast<std::size_t>(WebClient::largestPage)) cut += "\xc3\xa9";
+    cut.resize(static_cast<std::size_t>(WebClient::largestPage));
+    ASSERT_EQ(static_cast<unsigned char>(cut.back()), 0xc3) << "the cut falls inside a character";
+    const std::optional<std::string> read = decodePage(cut, "text/html", codePages);
+    ASSERT_TRUE(read);
+    EXPECT_EQ(*read, cut.substr(0, cut.size() - 1));
+    // A shorter page ends where it ends: the same bytes are no UTF-8 there.
+    EXPECT_EQ(decodePage("Caf\xc3\xa9 \xc3", "", codePages), "Caf\u00c3\u00a9 \u00c3");
 }
 
 TEST_F(UpdateCheckTest, LoadsTheVersionPageAtOnceAndShowsProgress) {
@@ -123,6 +171,13 @@ TEST_F(UpdateCheckTest, APageThatCannotBeHadIsNoVerdict) {
         EXPECT_EQ(check().WebBrowser1.caption(), why);
         EXPECT_FALSE(check().lblProgress.visible());
     }
+    // Nor is a page in a character set this system has no table for.
+    check().Command1.click();
+    program.form3.get()->Command2.click();
+    web.events.loaded("<title>2.2</title>", "text/html; charset=hz-gb-2312");
+    EXPECT_EQ(check().Label5.caption(), "Couldn\u00b4t check for a new version!");
+    EXPECT_EQ(check().WebBrowser1.caption(), "The page is in a character set this system cannot read.");
+    EXPECT_FALSE(check().tmrDeadline.enabled());
 }
 
 TEST_F(UpdateCheckTest, ThirtySecondsWithoutAnAnswerIsNoAnswer) {

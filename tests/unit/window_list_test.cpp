@@ -72,6 +72,59 @@ TEST_F(WindowListTest, TitlesAndTheSuffixCrossThroughTheAnsiCodePage) {
     EXPECT_EQ(files.get("setup.cfg"), "\x80 Preise\r\nhide\r\n");
 }
 
+TEST(AnsiCharacters, TheLastEightAreCharactersOfTheCodePage) {
+    const struct {
+        std::uint32_t codePage;
+        const char* title;  // as UTF-8 here, as the code page's bytes in the test
+        const char* lastEight;
+        std::size_t count;
+    } cases[] = {
+        {1252, "Start - Windows Internet Explorer", "Explorer", 33},
+        {932, "\u30db\u30fc\u30e0 - \u65e5\u672c\u8a9e\u306e\u30d6\u30e9\u30a6\u30b6",
+         "\u65e5\u672c\u8a9e\u306e\u30d6\u30e9\u30a6\u30b6", 14},
+        // Half-width katakana are one byte; the second byte of these three
+        // kanji and katakana is a backslash, read backwards it would be one.
+        {932, "\u30c0\u30e1\u6587\u5b57: \u8868\u30bd\u80fd\uff71\uff72\uff73",
+         ": \u8868\u30bd\u80fd\uff71\uff72\uff73", 12},
+        {936, "\u65b0\u6807\u7b7e\u9875 - \u4e2d\u6587\u7684\u6d4f\u89c8\u5668\u7a97\u53e3",
+         "\u4e2d\u6587\u7684\u6d4f\u89c8\u5668\u7a97\u53e3", 15},
+        {949, "\uc0c8 \ud0ed - \ud55c\uad6d\uc5b4 \ube0c\ub77c\uc6b0\uc800",
+         "\ud55c\uad6d\uc5b4 \ube0c\ub77c\uc6b0\uc800", 14},
+        {950, "Tab - \u7e41\u9ad4\u4e2d\u6587\u700f\u89bd\u5668X", "\u7e41\u9ad4\u4e2d\u6587\u700f\u89bd\u5668X", 14},
+        // UTF-8 as the code page: Edge's zero-width space is a character of its own.
+        {65001, "New tab - Microsoft\u200b Edge", "ft\u200b Edge", 25},
+        {65001, "Browser \U0001F600 Hello", " \U0001F600 Hello", 15},
+    };
+    SubstituteRuntime runtime;
+    for (const auto& c : cases) {
+        runtime.ansiCodePage = c.codePage;
+        const std::string title = runtime.toAnsi(c.title);
+        EXPECT_EQ(lastEightCharacters(runtime, title), runtime.toAnsi(c.lastEight)) << c.codePage << " " << c.title;
+        EXPECT_EQ(ansiCharacterCount(runtime, title), c.count) << c.codePage << " " << c.title;
+    }
+    // A lead byte that its title ends on, cut off from its second byte, is a character of its own.
+    runtime.ansiCodePage = 932;
+    EXPECT_EQ(lastEightCharacters(runtime, "\xb1\xb2\xb3\x93\xfa\x96\x7b\x8c\xea\xb4\xb5\x93"),
+              "\xb2\xb3\x93\xfa\x96\x7b\x8c\xea\xb4\xb5\x93");
+}
+
+TEST_F(WindowListTest, OnADoubleByteCodePageTheSuffixIsEightCharacters) {
+    runtime.ansiCodePage = 932;
+    const std::string suffix = "\u65e5\u672c\u8a9e\u306e\u30d6\u30e9\u30a6\u30b6";  // 8 characters, 16 bytes
+    const std::string title = "\u30db\u30fc\u30e0 - " + suffix;
+    const Hwnd browser = desktop.open(runtime.toAnsi(title));
+    load();
+    form.Text1.setText(suffix);  // as typed, 8 characters the box takes
+    EXPECT_EQ(form.titleSuffix(), runtime.toAnsi(suffix));
+    desktop.foreground = browser;
+    form.Timer1_Timer();
+    EXPECT_TRUE(desktop.window(browser).zoomed) << "the watcher compares characters";
+    form.cmdRefresh_Click();
+    EXPECT_EQ(listTexts(form.List1), std::vector<std::string>{title});
+    EXPECT_TRUE(endsProgram([&] { form.cmdExit.click(); }));
+    EXPECT_EQ(files.get("setup.cfg"), runtime.toAnsi(suffix) + "\r\nhide\r\n");
+}
+
 TEST_F(WindowListTest, ListsEveryMatchInEnumerationOrderWithItsHandle) {
     const Hwnd first = desktop.open("Same - Windows Internet Explorer");
     desktop.open("Notepad");

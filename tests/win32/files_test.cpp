@@ -6,6 +6,7 @@
 #include <string>
 
 #include "foundation/win32/win32_files.h"
+#include "foundation/win32/win32_text.h"
 
 namespace {
 
@@ -37,30 +38,31 @@ int main(int argc, char** argv) {
     pellorin::Win32Files files;
     const std::string folder = argc > 1 ? argv[1] : files.programFolder();
     const std::string path = folder + "\\setup.cfg";
-    DeleteFileA(path.c_str());
-    SetFileAttributesA(path.c_str(), FILE_ATTRIBUTE_NORMAL);
-    DeleteFileA(path.c_str());
+    DeleteFileW(pellorin::widen(path).c_str());
+    SetFileAttributesW(pellorin::widen(path).c_str(), FILE_ATTRIBUTE_NORMAL);
+    DeleteFileW(pellorin::widen(path).c_str());
 
     check(!files.canOpenForReading(path), "a missing file cannot be opened");
     check(files.replaceContent(path, "Explorer\r\nhide\r\n") == pellorin::WriteResult::ok, "a new file is written");
     check(read(files, path) == "Explorer\r\nhide\r\n", "it holds exactly what was written");
     check(files.replaceContent(path, "x\r\n") == pellorin::WriteResult::ok, "an existing file is replaced");
     check(read(files, path) == "x\r\n", "the old content is gone, not appended to");
-    check(GetFileAttributesA((path + ".new").c_str()) == INVALID_FILE_ATTRIBUTES, "no temporary file is left");
+    check(GetFileAttributesW(pellorin::widen(path + ".new").c_str()) == INVALID_FILE_ATTRIBUTES,
+          "no temporary file is left");
 
-    SetFileAttributesA(path.c_str(), FILE_ATTRIBUTE_READONLY);
+    SetFileAttributesW(pellorin::widen(path).c_str(), FILE_ATTRIBUTE_READONLY);
     check(files.replaceContent(path, "y\r\n") == pellorin::WriteResult::accessDenied,
           "a read-only file is refused as write-protected");
     check(read(files, path) == "x\r\n", "and keeps its content");
     check(files.setNormalAttributes(path), "attributes can be reset");
-    check(!(GetFileAttributesA(path.c_str()) & FILE_ATTRIBUTE_READONLY), "the file is writable again");
+    check(!(GetFileAttributesW(pellorin::widen(path).c_str()) & FILE_ATTRIBUTE_READONLY), "the file is writable again");
 
     // A write that cannot complete (here: the place for the new content is
     // taken) must leave the old content alone.
-    CreateDirectoryA((path + ".new").c_str(), nullptr);
+    CreateDirectoryW(pellorin::widen(path + ".new").c_str(), nullptr);
     check(files.replaceContent(path, "z\r\n") != pellorin::WriteResult::ok, "a write that cannot complete fails");
     check(read(files, path) == "x\r\n", "and the previous content survives it");
-    RemoveDirectoryA((path + ".new").c_str());
+    RemoveDirectoryW(pellorin::widen(path + ".new").c_str());
 
     std::string big(3u << 20, 'b');
     check(files.replaceContent(path, big) == pellorin::WriteResult::ok && read(files, path) == big,
@@ -82,11 +84,33 @@ int main(int argc, char** argv) {
 
     // A backup or a virus scanner holding the file without sharing: the read
     // fails, which the settings dialog must not take for an empty file.
-    HANDLE held = CreateFileA(path.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+    HANDLE held = CreateFileW(pellorin::widen(path).c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING,
+                              FILE_ATTRIBUTE_NORMAL, nullptr);
     check(held != INVALID_HANDLE_VALUE && !files.readAll(path), "a file held open without sharing cannot be read");
     if (held != INVALID_HANDLE_VALUE) CloseHandle(held);
     check(read(files, path) == big, "once let go it reads again");
-    DeleteFileA(path.c_str());
+    DeleteFileW(pellorin::widen(path).c_str());
+
+    // A folder named in letters the ANSI code page lacks (here Polish and
+    // Cyrillic on a Western system): the paths go in as UTF-8 and reach the
+    // disk whole, where the ANSI calls would see question marks.
+    const std::string named = folder + "\\\u0141\u00f3d\u017a \u041f\u0435\u043b\u043b\u043e\u0440\u0438\u043d";
+    const std::wstring wideNamed = pellorin::widen(named);
+    CreateDirectoryW(wideNamed.c_str(), nullptr);
+    const std::string inNamed = named + "\\setup.cfg";
+    check(files.replaceContent(inNamed, "Explorer\r\nhide\r\n") == pellorin::WriteResult::ok,
+          "a file is written in a folder named in any language");
+    check(GetFileAttributesW((wideNamed + L"\\setup.cfg").c_str()) != INVALID_FILE_ATTRIBUTES,
+          "under the folder's true name");
+    check(files.canOpenForReading(inNamed) && read(files, inNamed) == "Explorer\r\nhide\r\n", "and read back");
+    SetFileAttributesW((wideNamed + L"\\setup.cfg").c_str(), FILE_ATTRIBUTE_READONLY);
+    check(files.setNormalAttributes(inNamed) &&
+              !(GetFileAttributesW((wideNamed + L"\\setup.cfg").c_str()) & FILE_ATTRIBUTE_READONLY),
+          "its attributes are reset");
+    check(files.setCurrentDirectory(named), "it can be the current directory");
+    SetCurrentDirectoryW(pellorin::widen(folder).c_str());
+    DeleteFileW((wideNamed + L"\\setup.cfg").c_str());
+    RemoveDirectoryW(wideNamed.c_str());
 
     std::printf("%d failed\n", failures);
     return failures == 0 ? 0 : 1;
