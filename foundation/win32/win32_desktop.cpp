@@ -1,9 +1,13 @@
 #include "foundation/win32/win32_desktop.h"
 
 #include <shellapi.h>
+#include <shlwapi.h>
 
 #include <algorithm>
 #include <cstddef>
+#include <optional>
+#include <string>
+#include <utility>
 
 namespace pellorin {
 
@@ -155,6 +159,127 @@ std::int32_t Win32Desktop::regCloseKey(RegistryKey key) {
     const LONG result = RegCloseKey(openKeys_[key - 1]);
     openKeys_[key - 1] = nullptr;
     return result;
+}
+
+namespace {
+
+// A value as the program reads settings: a text as it is, a number as its
+// decimal text, anything else as ""; nothing when it is not there.
+std::optional<std::string> readRegistryText(HKEY root, const std::string& path, const char* name, REGSAM view = 0) {
+    HKEY key = nullptr;
+    if (RegOpenKeyExA(root, path.c_str(), 0, KEY_QUERY_VALUE | view, &key) != ERROR_SUCCESS) return std::nullopt;
+    DWORD type = 0;
+    DWORD size = 0;
+    std::string data;
+    LONG result = RegQueryValueExA(key, name, nullptr, &type, nullptr, &size);
+    if (result == ERROR_SUCCESS) {
+        data.assign(size, '\0');
+        result = RegQueryValueExA(key, name, nullptr, &type, reinterpret_cast<BYTE*>(data.data()), &size);
+    }
+    RegCloseKey(key);
+    if (result != ERROR_SUCCESS) return std::nullopt;
+    data.resize(std::min<std::size_t>(size, data.size()));
+    if (type == REG_DWORD && data.size() == sizeof(DWORD)) {
+        DWORD number = 0;
+        std::copy(data.begin(), data.end(), reinterpret_cast<char*>(&number));
+        return std::to_string(number);
+    }
+    if (type != REG_SZ && type != REG_EXPAND_SZ) return std::string();
+    return data.substr(0, data.find('\0'));
+}
+
+// The engine that Windows Script Host runs .vbs files with: the class that
+// the name "VBScript" stands for, served by a library that is there. Taking
+// away Windows' VBScript feature takes the library away.
+bool vbscriptEngineInstalled() {
+    const std::string engine = readRegistryText(HKEY_CLASSES_ROOT, "VBScript\\CLSID", nullptr).value_or("");
+    if (engine.empty()) return false;
+    std::string library =
+        readRegistryText(HKEY_CLASSES_ROOT, "CLSID\\" + engine + "\\InprocServer32", nullptr).value_or("");
+    library.erase(std::remove(library.begin(), library.end(), '"'), library.end());
+    if (library.empty()) return false;
+    char expanded[MAX_PATH * 2] = {};
+    const DWORD length = ExpandEnvironmentStringsA(library.c_str(), expanded, sizeof expanded);
+    if (length > 0 && length <= sizeof expanded) library = expanded;
+    // A bare name is one of the system's own libraries.
+    if (library.find('\\') == std::string::npos) {
+        char system[MAX_PATH] = {};
+        const UINT systemLength = GetSystemDirectoryA(system, MAX_PATH);
+        if (systemLength == 0 || systemLength >= MAX_PATH) return false;
+        library = std::string(system) + "\\" + library;
+    }
+    return GetFileAttributesA(library.c_str()) != INVALID_FILE_ATTRIBUTES;
+}
+
+}  // namespace
+
+Desktop::ScriptSupport Win32Desktop::scriptSupport() {
+    ScriptSupport support;
+    // What the shell's "open" would start, the user's own choice included.
+    DWORD length = 0;
+    if (AssocQueryStringA(ASSOCF_INIT_IGNOREUNKNOWN, ASSOCSTR_EXECUTABLE, ".vbs", "open", nullptr, &length) ==
+            S_FALSE &&
+        length > 0) {
+        std::string host(length, '\0');
+        if (AssocQueryStringA(ASSOCF_INIT_IGNOREUNKNOWN | ASSOCF_NOTRUNCATE, ASSOCSTR_EXECUTABLE, ".vbs", "open",
+                              host.data(), &length) == S_OK)
+            support.host = host.substr(0, host.find('\0'));
+    }
+    support.engineInstalled = vbscriptEngineInstalled();
+    // The machine's setting where 64-bit and 32-bit script hosts read it
+    // (the same place on 32-bit Windows), then the user's.
+    const char* const settingsKey = "Software\\Microsoft\\Windows Script Host\\Settings";
+    for (const auto& [root, view] :
+         {std::pair{HKEY_LOCAL_MACHINE, REGSAM{KEY_WOW64_64KEY}},
+          std::pair{HKEY_LOCAL_MACHINE, REGSAM{KEY_WOW64_32KEY}}, std::pair{HKEY_CURRENT_USER, REGSAM{0}}})
+        if (auto setting = readRegistryText(root, settingsKey, "Enabled", view))
+            support.enabledSettings.push_back(*setting);
+    return support;
+}
+
+bool Win32Desktop::shellExecuteOwnFile(Hwnd owner, const std::string& verb, const std::string& file,
+                                       const std::string& parameters, const std::string& directory, int showCommand) {
+    SHELLEXECUTEINFOA info{};
+    info.cbSize = sizeof info;
+    // The file came with the program: the zone its copy was unpacked from
+    // says nothing about it. A failure is the caller's to handle, so the
+    // shell shows no box of its own.
+    info.fMask = SEE_MASK_NOZONECHECKS | SEE_MASK_FLAG_NO_UI;
+    info.hwnd = toNative(owner);
+    info.lpVerb = verb.c_str();
+    info.lpFile = file.c_str();
+    info.lpParameters = parameters.c_str();
+    info.lpDirectory = directory.c_str();
+    info.nShow = showCommand;
+    return ShellExecuteExA(&info) != FALSE;
+}
+
+std::int32_t Win32Desktop::regSetCurrentUserText(const std::string& path, const std::string& name,
+                                                 const std::string& text) {
+    HKEY key = nullptr;
+    LONG result = RegCreateKeyExA(HKEY_CURRENT_USER, path.c_str(), 0, nullptr, REG_OPTION_NON_VOLATILE, KEY_SET_VALUE,
+                                  nullptr, &key, nullptr);
+    if (result != ERROR_SUCCESS) return result;
+    // The size counts the terminating zero, as a REG_SZ value holds it.
+    result = RegSetValueExA(key, name.c_str(), 0, REG_SZ, reinterpret_cast<const BYTE*>(text.c_str()),
+                            static_cast<DWORD>(text.size() + 1));
+    RegCloseKey(key);
+    return result;
+}
+
+std::int32_t Win32Desktop::regDeleteCurrentUserValue(const std::string& path, const std::string& name) {
+    HKEY key = nullptr;
+    LONG result = RegOpenKeyExA(HKEY_CURRENT_USER, path.c_str(), 0, KEY_SET_VALUE, &key);
+    if (result != ERROR_SUCCESS) return result;
+    result = RegDeleteValueA(key, name.c_str());
+    RegCloseKey(key);
+    return result;
+}
+
+std::int32_t Win32Desktop::regDeleteCurrentUserTree(const std::string& path) {
+    // RegDeleteTree does the same from Vista on; this works wherever the
+    // program does.
+    return static_cast<std::int32_t>(SHDeleteKeyA(HKEY_CURRENT_USER, path.c_str()));
 }
 
 }  // namespace pellorin
