@@ -216,15 +216,17 @@ bool vbscriptEngineInstalled() {
 Desktop::ScriptSupport Win32Desktop::scriptSupport() {
     ScriptSupport support;
     // What the shell's "open" would start, the user's own choice included.
-    DWORD length = 0;
-    if (AssocQueryStringA(ASSOCF_INIT_IGNOREUNKNOWN, ASSOCSTR_EXECUTABLE, ".vbs", "open", nullptr, &length) ==
-            S_FALSE &&
-        length > 0) {
-        std::string host(length, '\0');
-        if (AssocQueryStringA(ASSOCF_INIT_IGNOREUNKNOWN | ASSOCF_NOTRUNCATE, ASSOCSTR_EXECUTABLE, ".vbs", "open",
-                              host.data(), &length) == S_OK)
-            support.host = host.substr(0, host.find('\0'));
+    // (Asked for the size alone, Wine answers S_OK where Windows answers
+    // S_FALSE; a buffer that is too small gets E_POINTER and the size.)
+    constexpr ASSOCF flags = ASSOCF_INIT_IGNOREUNKNOWN | ASSOCF_NOTRUNCATE;
+    std::string host(MAX_PATH, '\0');
+    DWORD length = static_cast<DWORD>(host.size());
+    HRESULT result = AssocQueryStringA(flags, ASSOCSTR_EXECUTABLE, ".vbs", "open", host.data(), &length);
+    if (result == E_POINTER && length > host.size()) {
+        host.assign(length, '\0');
+        result = AssocQueryStringA(flags, ASSOCSTR_EXECUTABLE, ".vbs", "open", host.data(), &length);
     }
+    if (result == S_OK) support.host = host.c_str();
     support.engineInstalled = vbscriptEngineInstalled();
     // The machine's setting where 64-bit and 32-bit script hosts read it
     // (the same place on 32-bit Windows), then the user's.
