@@ -110,6 +110,9 @@ public:
         // Every "Enabled" setting of Windows Script Host found, the
         // machine's and the user's, as stored (a number as decimal text).
         std::vector<std::string> enabledSettings;
+        // Likewise every "DisableRegistryTools" policy: it refuses reg.exe,
+        // with which three of the scripts delete.
+        std::vector<std::string> registryToolsPolicies;
     };
     virtual ScriptSupport scriptSupport() = 0;
     // Hands one of the program's own files to the shell as shellExecute

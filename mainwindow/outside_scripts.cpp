@@ -30,18 +30,17 @@ std::string lowerCase(std::string_view text) {
     return lower;
 }
 
-// Windows Script Host reads "Enabled" as a number; anything that is not
-// one above 0 is taken as switched off. Taking too much as off costs
-// nothing: the program then makes the same change itself.
-bool switchesHostOff(const std::string& setting) {
+// Whether a setting reads as a whole number above 0, as Windows reads its
+// numbers.
+bool aboveZero(const std::string& setting) {
     const std::size_t start = setting.find_first_not_of(' ');
-    if (start == std::string::npos) return true;
+    if (start == std::string::npos) return false;
     bool nonZero = false;
     for (std::size_t at = start; at < setting.size() && setting[at] != ' '; ++at) {
-        if (setting[at] < '0' || setting[at] > '9') return true;
+        if (setting[at] < '0' || setting[at] > '9') return false;
         nonZero = nonZero || setting[at] != '0';
     }
-    return !nonZero;
+    return nonZero;
 }
 
 bool makeChange(Desktop& desktop, const RegistryChange& change) {
@@ -94,7 +93,13 @@ bool scriptsCanRun(const Desktop::ScriptSupport& support) {
     const std::string host = lowerCase(support.host.substr(support.host.find_last_of("\\/") + 1));
     if (host != "wscript.exe" && host != "cscript.exe") return false;
     if (!support.engineInstalled) return false;
-    return std::none_of(support.enabledSettings.begin(), support.enabledSettings.end(), switchesHostOff);
+    // Anything but a number above 0 is taken as switching the host off, and
+    // any such policy as refusing reg.exe. Taking too much as "cannot run"
+    // costs nothing: the program then makes the same change itself.
+    const auto& enabled = support.enabledSettings;
+    const auto& toolsOff = support.registryToolsPolicies;
+    return std::all_of(enabled.begin(), enabled.end(), aboveZero) &&
+           std::none_of(toolsOff.begin(), toolsOff.end(), aboveZero);
 }
 
 void runOutsideScript(ProgramContext& context, forms::Form& owner, const char* script) {

@@ -25,9 +25,9 @@ struct RegistryChange {
 // nothing for any other name.
 std::vector<RegistryChange> scriptChanges(std::string_view script, const std::string& folder);
 
-// Whether a .vbs file runs here at all: the shell opens it with Windows
-// Script Host, the VBScript engine is there, and no setting switches the
-// host off.
+// Whether a .vbs file runs here and gets its work done: the shell opens it
+// with Windows Script Host, the VBScript engine is there, no setting
+// switches the host off, and no policy refuses reg.exe.
 bool scriptsCanRun(const Desktop::ScriptSupport& support);
 
 // Starts one of the five scripts from the program folder through the shell,

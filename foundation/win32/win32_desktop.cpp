@@ -236,6 +236,10 @@ Desktop::ScriptSupport Win32Desktop::scriptSupport() {
           std::pair{HKEY_LOCAL_MACHINE, REGSAM{KEY_WOW64_32KEY}}, std::pair{HKEY_CURRENT_USER, REGSAM{0}}})
         if (auto setting = readRegistryText(root, settingsKey, "Enabled", view))
             support.enabledSettings.push_back(*setting);
+    const char* const policyKey = "Software\\Microsoft\\Windows\\CurrentVersion\\Policies\\System";
+    for (HKEY root : {HKEY_LOCAL_MACHINE, HKEY_CURRENT_USER})
+        if (auto policy = readRegistryText(root, policyKey, "DisableRegistryTools"))
+            support.registryToolsPolicies.push_back(*policy);
     return support;
 }
 

@@ -114,6 +114,11 @@ const Situation situations[] = {
          d.support.enabledSettings = {"1", "0"};
      },
      false, Outcome::ownChange},
+    {"reg.exe refused by policy",
+     [](SubstituteDesktop& d) {
+         d.support.registryToolsPolicies = {"0", "2"};
+     },
+     false, Outcome::ownChange},
     {"the shell refuses the start", [](SubstituteDesktop& d) { d.shellStarts = false; }, true, Outcome::ownChange},
     {"no engine, and the registry refuses",
      [](SubstituteDesktop& d) {
@@ -175,6 +180,7 @@ TEST(OutsideScripts, OnlyWindowsScriptHostWithItsEngineSwitchedOnRunsThem) {
         bool engine;
         std::vector<std::string> settings;
         bool runs;
+        std::vector<std::string> registryToolsPolicies = {};
     };
     const Case cases[] = {
         {"C:\\Windows\\System32\\WScript.exe", true, {}, true},
@@ -187,11 +193,14 @@ TEST(OutsideScripts, OnlyWindowsScriptHostWithItsEngineSwitchedOnRunsThem) {
         {"C:\\Windows\\System32\\WScript.exe", true, {"00"}, false},
         {"C:\\Windows\\System32\\WScript.exe", true, {""}, false},
         {"C:\\Windows\\System32\\WScript.exe", true, {"off"}, false},
+        {"C:\\Windows\\System32\\WScript.exe", true, {}, true, {"0"}},
+        {"C:\\Windows\\System32\\WScript.exe", true, {}, false, {"1"}},
     };
     for (const Case& c : cases) {
         const std::string what = c.host + (c.engine ? "" : ", no engine") + ", " + std::to_string(c.settings.size()) +
                                  " settings" + (c.settings.empty() ? "" : ", last \"" + c.settings.back() + "\"");
-        EXPECT_EQ(scriptsCanRun({c.host, c.engine, c.settings}), c.runs) << what;
+        EXPECT_EQ(scriptsCanRun({c.host, c.engine, c.settings, c.registryToolsPolicies}), c.runs)
+            << what << (c.registryToolsPolicies.empty() ? "" : ", DisableRegistryTools " + c.registryToolsPolicies[0]);
     }
 }
 

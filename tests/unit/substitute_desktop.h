@@ -82,7 +82,7 @@ public:
     std::map<std::string, std::map<std::string, RegistryEntry>> registry;
 
     // A system on which scripts run, unless a test says otherwise.
-    ScriptSupport support{"C:\\Windows\\System32\\WScript.exe", true, {}};
+    ScriptSupport support{"C:\\Windows\\System32\\WScript.exe", true, {}, {}};
     bool shellStarts = true;       // the shell starts what it is handed
     bool registryWritable = true;  // false: every change is refused
     ScriptSupport scriptSupport() override { return support; }
