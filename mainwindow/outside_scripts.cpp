@@ -30,8 +30,7 @@ std::string lowerCase(std::string_view text) {
     return lower;
 }
 
-// Whether a setting reads as a whole number above 0, as Windows reads its
-// numbers.
+// Whether a setting reads as a whole number above 0.
 bool aboveZero(const std::string& setting) {
     const std::size_t start = setting.find_first_not_of(' ');
     if (start == std::string::npos) return false;
