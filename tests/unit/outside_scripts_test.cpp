@@ -80,14 +80,8 @@ const Press presses[] = {
                          {"CLSID", text("{1FBA04EE-3024-11D2-8F1F-0000F87ABD16}")}};
      }},
     // Run again with nothing left to remove: no failure either.
-    {"removestartup.vbs", "start box ticked and cleared with no entry, Apply",
-     [](FreshProgram& p) {
-         Form2& dialog = setup(p);
-         dialog.Check1.setChecked(true);
-         dialog.Check1.setChecked(false);
-         dialog.Command1.click();
-     },
-     [](Registry& r) { r[runKey].erase("Pellorin"); }, [](Registry& r) { r[runKey].erase("Pellorin"); }},
+    {"setiedefault.vbs", "Set to default with no custom title", [](FreshProgram& p) { setup(p).Command3.click(); },
+     [](Registry&) {}, [](Registry& r) { r[browserKey].erase("Window Title"); }},
     {"removeieicon.vbs", "Remove with no button", [](FreshProgram& p) { setup(p).cmdRemoveIeIcon.click(); },
      [](Registry& r) { r.erase(buttonKey); }, [](Registry& r) { r.erase(buttonKey); }},
     {"removeieicon.vbs", "Remove", [](FreshProgram& p) { setup(p).cmdRemoveIeIcon.click(); },
@@ -98,40 +92,22 @@ enum class Outcome { scriptRuns, ownChange, failureSaid };
 
 struct Situation {
     const char* what;
-    std::function<void(SubstituteDesktop&)> stage;
+    Desktop::ScriptSupport support;
+    bool shellStarts, registryWritable;
     bool handed;  // the shell is handed the script
     Outcome outcome;
 };
 
+const std::string wscript = "C:\\Windows\\System32\\WScript.exe";
 const Situation situations[] = {
-    {"scripts run", [](SubstituteDesktop&) {}, true, Outcome::scriptRuns},
-    {"no .vbs association", [](SubstituteDesktop& d) { d.support.host = ""; }, false, Outcome::ownChange},
-    {".vbs opens in Notepad", [](SubstituteDesktop& d) { d.support.host = "C:\\Windows\\notepad.exe"; }, false,
-     Outcome::ownChange},
-    {"no VBScript engine", [](SubstituteDesktop& d) { d.support.engineInstalled = false; }, false, Outcome::ownChange},
-    {"Script Host switched off",
-     [](SubstituteDesktop& d) {
-         d.support.enabledSettings = {"1", "0"};
-     },
-     false, Outcome::ownChange},
-    {"reg.exe refused by policy",
-     [](SubstituteDesktop& d) {
-         d.support.registryToolsPolicies = {"0", "2"};
-     },
-     false, Outcome::ownChange},
-    {"the shell refuses the start", [](SubstituteDesktop& d) { d.shellStarts = false; }, true, Outcome::ownChange},
-    {"no engine, and the registry refuses",
-     [](SubstituteDesktop& d) {
-         d.support.engineInstalled = false;
-         d.registryWritable = false;
-     },
-     false, Outcome::failureSaid},
-    {"the shell refuses, and so does the registry",
-     [](SubstituteDesktop& d) {
-         d.shellStarts = false;
-         d.registryWritable = false;
-     },
-     true, Outcome::failureSaid},
+    {"scripts run", {wscript, true, {}, {}}, true, true, true, Outcome::scriptRuns},
+    {"no .vbs association", {"", true, {}, {}}, true, true, false, Outcome::ownChange},
+    {".vbs opens in Notepad", {"C:\\Windows\\notepad.exe", true, {}, {}}, true, true, false, Outcome::ownChange},
+    {"no VBScript engine", {wscript, false, {}, {}}, true, true, false, Outcome::ownChange},
+    {"Script Host switched off", {wscript, true, {"1", "0"}, {}}, true, true, false, Outcome::ownChange},
+    {"reg.exe refused by policy", {wscript, true, {}, {"0", "2"}}, true, true, false, Outcome::ownChange},
+    {"the shell refuses the start", {wscript, true, {}, {}}, false, true, true, Outcome::ownChange},
+    {"no engine, and the registry refuses", {wscript, false, {}, {}}, true, false, false, Outcome::failureSaid},
 };
 
 TEST(OutsideScripts, EachScriptRunsOrItsChangeIsMadeOrTheFailureIsSaid) {
@@ -142,7 +118,9 @@ TEST(OutsideScripts, EachScriptRunsOrItsChangeIsMadeOrTheFailureIsSaid) {
             if (press.found) press.found(found);
             p.desktop.registry = found;
             p.form.Form_Load();
-            situation.stage(p.desktop);
+            p.desktop.support = situation.support;
+            p.desktop.shellStarts = situation.shellStarts;
+            p.desktop.registryWritable = situation.registryWritable;
             press.press(p);
             const std::string what = std::string(press.how) + ", " + situation.what;
 
@@ -174,34 +152,24 @@ TEST(OutsideScripts, TheToolbarButtonGetsItsClassLastSoAChangeCutShortLeavesNoBu
     EXPECT_EQ(scriptChanges("addieicon.vbs", "C:\\Pellorin").back().name, "CLSID");
 }
 
-TEST(OutsideScripts, OnlyWindowsScriptHostWithItsEngineSwitchedOnRunsThem) {
+// Beyond the situations above: how names and numbers are read.
+TEST(OutsideScripts, OnlyWindowsScriptHostSwitchedOnRunsThem) {
     struct Case {
         std::string host;
-        bool engine;
-        std::vector<std::string> settings;
+        std::vector<std::string> enabled, toolsOff;
         bool runs;
-        std::vector<std::string> registryToolsPolicies = {};
     };
     const Case cases[] = {
-        {"C:\\Windows\\System32\\WScript.exe", true, {}, true},
-        {"C:\\WINDOWS\\SysWOW64\\CSCRIPT.EXE", true, {"1", "1"}, true},
-        {"wscript.exe", true, {"10"}, true},
-        {"C:\\Windows\\System32\\OpenWith.exe", true, {}, false},
-        {"C:\\Tools\\mywscript.exe", true, {}, false},
-        {"C:\\Windows\\System32\\WScript.exe", false, {}, false},
-        {"C:\\Windows\\System32\\WScript.exe", true, {"0"}, false},
-        {"C:\\Windows\\System32\\WScript.exe", true, {"00"}, false},
-        {"C:\\Windows\\System32\\WScript.exe", true, {""}, false},
-        {"C:\\Windows\\System32\\WScript.exe", true, {"off"}, false},
-        {"C:\\Windows\\System32\\WScript.exe", true, {}, true, {"0"}},
-        {"C:\\Windows\\System32\\WScript.exe", true, {}, false, {"1"}},
+        {"C:\\WINDOWS\\SysWOW64\\CSCRIPT.EXE", {"1", "1"}, {}, true},
+        {"wscript.exe", {"10"}, {"0"}, true},
+        {"C:\\Tools\\mywscript.exe", {}, {}, false},
+        {"wscript.exe", {"00"}, {}, false},
+        {"wscript.exe", {""}, {}, false},
     };
-    for (const Case& c : cases) {
-        const std::string what = c.host + (c.engine ? "" : ", no engine") + ", " + std::to_string(c.settings.size()) +
-                                 " settings" + (c.settings.empty() ? "" : ", last \"" + c.settings.back() + "\"");
-        EXPECT_EQ(scriptsCanRun({c.host, c.engine, c.settings, c.registryToolsPolicies}), c.runs)
-            << what << (c.registryToolsPolicies.empty() ? "" : ", DisableRegistryTools " + c.registryToolsPolicies[0]);
-    }
+    for (const Case& c : cases)
+        EXPECT_EQ(scriptsCanRun({c.host, true, c.enabled, c.toolsOff}), c.runs)
+            << c.host << ", Enabled " << ::testing::PrintToString(c.enabled) << ", DisableRegistryTools "
+            << ::testing::PrintToString(c.toolsOff);
 }
 
 }  // namespace
