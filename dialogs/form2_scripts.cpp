@@ -2,12 +2,12 @@
 // that opens the pop-up size window.
 #include "dialogs/form2.h"
 
-#include "foundation/settings.h"
 #include "mainwindow/form1.h"
+#include "mainwindow/outside_scripts.h"
 
 namespace pellorin {
 
-void Form2::runScript(const char* script) { openWithShell(context_, *this, settingsPath(context_.files, script)); }
+void Form2::runScript(const char* script) { runOutsideScript(context_, *this, script); }
 
 void Form2::Command3_Click() { runScript(form1::resetTitleScript); }
 

@@ -3,6 +3,7 @@
 #include <cstdint>
 #include <functional>
 #include <string>
+#include <vector>
 
 #include "foundation/tray_icon_data.h"
 
@@ -110,6 +111,39 @@ public:
     // Lets the program that owns the window take the foreground from us, as
     // the program the user has just started.
     virtual void allowSetForegroundWindow(Hwnd window) = 0;
+
+    // The outside scripts, and the registry changes that the program makes
+    // itself where they cannot run. Paths, registry paths and texts are
+    // UTF-8, as the program folder's path is.
+
+    // What decides whether a .vbs file runs on this system, as it stands.
+    struct ScriptSupport {
+        // The program that the shell's "open" starts for a .vbs file; empty
+        // when none is associated.
+        std::string host;
+        // The VBScript engine is registered and its file is there.
+        bool engineInstalled = false;
+        // Every "Enabled" setting of Windows Script Host found, the
+        // machine's and the user's, as stored (a number as decimal text).
+        std::vector<std::string> enabledSettings;
+        // Likewise every "DisableRegistryTools" policy: it refuses reg.exe,
+        // with which three of the scripts delete.
+        std::vector<std::string> registryToolsPolicies;
+    };
+    virtual ScriptSupport scriptSupport() = 0;
+    // Hands one of the program's own files to the shell as shellExecute
+    // does, but without the shell's questions and messages: no zone warning
+    // for a copy unpacked from a download, no "Open with", no error box.
+    // True when the shell started what opens it.
+    virtual bool shellExecuteOwnFile(Hwnd owner, const std::string& verb, const std::string& file,
+                                     const std::string& parameters, const std::string& directory, int showCommand) = 0;
+    // Changes under HKEY_CURRENT_USER; results are Win32 codes, 0 when done.
+    // A text value (REG_SZ), its key created when missing.
+    virtual std::int32_t regSetCurrentUserText(const std::string& path, const std::string& name,
+                                               const std::string& text) = 0;
+    virtual std::int32_t regDeleteCurrentUserValue(const std::string& path, const std::string& name) = 0;
+    // The key with all its values and keys.
+    virtual std::int32_t regDeleteCurrentUserTree(const std::string& path) = 0;
 };
 
 }  // namespace pellorin

@@ -5,6 +5,7 @@
 #include <algorithm>
 
 #include "foundation/window_title.h"
+#include "mainwindow/outside_scripts.h"
 
 namespace pellorin {
 
@@ -43,7 +44,7 @@ void Form1::cmdAutoTitle_Click() {
             if (answer == forms::mb::answerYes) {
                 // The script changes the very value we hold open.
                 desktop.regCloseKey(key);
-                openWithShell(context_, *this, settingsPath(context_.files, form1::resetTitleScript));
+                runOutsideScript(context_, *this, form1::resetTitleScript);
                 setTitleSuffix("Explorer");
                 return;
             }

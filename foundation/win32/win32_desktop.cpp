@@ -1,9 +1,13 @@
 #include "foundation/win32/win32_desktop.h"
 
 #include <shellapi.h>
+#include <shlwapi.h>
 
 #include <algorithm>
 #include <cstddef>
+#include <optional>
+#include <string>
+#include <utility>
 
 #include "foundation/win32/win32_text.h"
 
@@ -184,6 +188,137 @@ std::uint32_t Win32Desktop::registerWindowMessage(const std::string& name) {
 void Win32Desktop::allowSetForegroundWindow(Hwnd window) {
     DWORD process = 0;
     if (GetWindowThreadProcessId(toNative(window), &process)) AllowSetForegroundWindow(process);
+}
+
+namespace {
+
+// A value as the program reads settings: a text as it is, a number as its
+// decimal text, anything else as ""; nothing when it is not there.
+std::optional<std::string> readRegistryText(HKEY root, const std::string& path, const char* name, REGSAM view = 0) {
+    HKEY key = nullptr;
+    if (RegOpenKeyExA(root, path.c_str(), 0, KEY_QUERY_VALUE | view, &key) != ERROR_SUCCESS) return std::nullopt;
+    DWORD type = 0;
+    DWORD size = 0;
+    std::string data;
+    LONG result = RegQueryValueExA(key, name, nullptr, &type, nullptr, &size);
+    if (result == ERROR_SUCCESS) {
+        data.assign(size, '\0');
+        result = RegQueryValueExA(key, name, nullptr, &type, reinterpret_cast<BYTE*>(data.data()), &size);
+    }
+    RegCloseKey(key);
+    if (result != ERROR_SUCCESS) return std::nullopt;
+    data.resize(std::min<std::size_t>(size, data.size()));
+    if (type == REG_DWORD && data.size() == sizeof(DWORD)) {
+        DWORD number = 0;
+        std::copy(data.begin(), data.end(), reinterpret_cast<char*>(&number));
+        return std::to_string(number);
+    }
+    if (type != REG_SZ && type != REG_EXPAND_SZ) return std::string();
+    return data.substr(0, data.find('\0'));
+}
+
+// The engine that Windows Script Host runs .vbs files with: the class that
+// the name "VBScript" stands for, served by a library that is there. Taking
+// away Windows' VBScript feature takes the library away.
+bool vbscriptEngineInstalled() {
+    const std::string engine = readRegistryText(HKEY_CLASSES_ROOT, "VBScript\\CLSID", nullptr).value_or("");
+    if (engine.empty()) return false;
+    std::string library =
+        readRegistryText(HKEY_CLASSES_ROOT, "CLSID\\" + engine + "\\InprocServer32", nullptr).value_or("");
+    library.erase(std::remove(library.begin(), library.end(), '"'), library.end());
+    if (library.empty()) return false;
+    char expanded[MAX_PATH * 2] = {};
+    const DWORD length = ExpandEnvironmentStringsA(library.c_str(), expanded, sizeof expanded);
+    if (length > 0 && length <= sizeof expanded) library = expanded;
+    // A bare name is one of the system's own libraries.
+    if (library.find('\\') == std::string::npos) {
+        char system[MAX_PATH] = {};
+        const UINT systemLength = GetSystemDirectoryA(system, MAX_PATH);
+        if (systemLength == 0 || systemLength >= MAX_PATH) return false;
+        library = std::string(system) + "\\" + library;
+    }
+    return GetFileAttributesA(library.c_str()) != INVALID_FILE_ATTRIBUTES;
+}
+
+}  // namespace
+
+Desktop::ScriptSupport Win32Desktop::scriptSupport() {
+    ScriptSupport support;
+    // What the shell's "open" would start, the user's own choice included.
+    // (Asked for the size alone, Wine answers S_OK where Windows answers
+    // S_FALSE; a buffer that is too small gets E_POINTER and the size.)
+    constexpr ASSOCF flags = ASSOCF_INIT_IGNOREUNKNOWN | ASSOCF_NOTRUNCATE;
+    std::string host(MAX_PATH, '\0');
+    DWORD length = static_cast<DWORD>(host.size());
+    HRESULT result = AssocQueryStringA(flags, ASSOCSTR_EXECUTABLE, ".vbs", "open", host.data(), &length);
+    if (result == E_POINTER && length > host.size()) {
+        host.assign(length, '\0');
+        result = AssocQueryStringA(flags, ASSOCSTR_EXECUTABLE, ".vbs", "open", host.data(), &length);
+    }
+    if (result == S_OK) support.host = host.c_str();
+    support.engineInstalled = vbscriptEngineInstalled();
+    // The machine's setting where 64-bit and 32-bit script hosts read it
+    // (the same place on 32-bit Windows), then the user's.
+    const char* const settingsKey = "Software\\Microsoft\\Windows Script Host\\Settings";
+    for (const auto& [root, view] :
+         {std::pair{HKEY_LOCAL_MACHINE, REGSAM{KEY_WOW64_64KEY}},
+          std::pair{HKEY_LOCAL_MACHINE, REGSAM{KEY_WOW64_32KEY}}, std::pair{HKEY_CURRENT_USER, REGSAM{0}}})
+        if (auto setting = readRegistryText(root, settingsKey, "Enabled", view))
+            support.enabledSettings.push_back(*setting);
+    const char* const policyKey = "Software\\Microsoft\\Windows\\CurrentVersion\\Policies\\System";
+    for (HKEY root : {HKEY_LOCAL_MACHINE, HKEY_CURRENT_USER})
+        if (auto policy = readRegistryText(root, policyKey, "DisableRegistryTools"))
+            support.registryToolsPolicies.push_back(*policy);
+    return support;
+}
+
+bool Win32Desktop::shellExecuteOwnFile(Hwnd owner, const std::string& verb, const std::string& file,
+                                       const std::string& parameters, const std::string& directory, int showCommand) {
+    const std::wstring wideVerb = widen(verb), wideFile = widen(file), wideParameters = widen(parameters),
+                       wideDirectory = widen(directory);
+    SHELLEXECUTEINFOW info{};
+    info.cbSize = sizeof info;
+    // The file came with the program: the zone its copy was unpacked from
+    // says nothing about it. A failure is the caller's to handle, so the
+    // shell shows no box of its own.
+    info.fMask = SEE_MASK_NOZONECHECKS | SEE_MASK_FLAG_NO_UI;
+    info.hwnd = toNative(owner);
+    info.lpVerb = wideVerb.c_str();
+    info.lpFile = wideFile.c_str();
+    info.lpParameters = wideParameters.c_str();
+    info.lpDirectory = wideDirectory.c_str();
+    info.nShow = showCommand;
+    return ShellExecuteExW(&info) != FALSE;
+}
+
+std::int32_t Win32Desktop::regSetCurrentUserText(const std::string& path, const std::string& name,
+                                                 const std::string& text) {
+    HKEY key = nullptr;
+    LONG result = RegCreateKeyExW(HKEY_CURRENT_USER, widen(path).c_str(), 0, nullptr, REG_OPTION_NON_VOLATILE,
+                                  KEY_SET_VALUE, nullptr, &key, nullptr);
+    if (result != ERROR_SUCCESS) return result;
+    // Wide, so that a folder named in any language reaches the value whole;
+    // the size counts the terminating zero, as a REG_SZ value holds it.
+    const std::wstring value = widen(text);
+    result = RegSetValueExW(key, widen(name).c_str(), 0, REG_SZ, reinterpret_cast<const BYTE*>(value.c_str()),
+                            static_cast<DWORD>((value.size() + 1) * sizeof(wchar_t)));
+    RegCloseKey(key);
+    return result;
+}
+
+std::int32_t Win32Desktop::regDeleteCurrentUserValue(const std::string& path, const std::string& name) {
+    HKEY key = nullptr;
+    LONG result = RegOpenKeyExW(HKEY_CURRENT_USER, widen(path).c_str(), 0, KEY_SET_VALUE, &key);
+    if (result != ERROR_SUCCESS) return result;
+    result = RegDeleteValueW(key, widen(name).c_str());
+    RegCloseKey(key);
+    return result;
+}
+
+std::int32_t Win32Desktop::regDeleteCurrentUserTree(const std::string& path) {
+    // RegDeleteTree does the same from Vista on; this works wherever the
+    // program does.
+    return static_cast<std::int32_t>(SHDeleteKeyW(HKEY_CURRENT_USER, widen(path).c_str()));
 }
 
 }  // namespace pellorin

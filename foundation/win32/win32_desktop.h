@@ -49,6 +49,14 @@ public:
     std::uint32_t registerWindowMessage(const std::string& name) override;
     void allowSetForegroundWindow(Hwnd window) override;
 
+    ScriptSupport scriptSupport() override;
+    bool shellExecuteOwnFile(Hwnd owner, const std::string& verb, const std::string& file,
+                             const std::string& parameters, const std::string& directory, int showCommand) override;
+    std::int32_t regSetCurrentUserText(const std::string& path, const std::string& name,
+                                       const std::string& text) override;
+    std::int32_t regDeleteCurrentUserValue(const std::string& path, const std::string& name) override;
+    std::int32_t regDeleteCurrentUserTree(const std::string& path) override;
+
 private:
     std::vector<HKEY> openKeys_;  // RegistryKey n is openKeys_[n - 1]
     // For each keyboard layout asked about, the keys that type a character

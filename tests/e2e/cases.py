@@ -163,7 +163,7 @@ class Case:
 
     def testwin(self, *specs, foreground=True, hang_ms=0):
         """Starts testwin.exe with windows given as (title, w, h) or dicts
-        (title, size, pos, maximized, class, topmost); with hang_ms, the
+        (title, size, pos, maximized, minimized, class, topmost); with hang_ms, the
         process stops answering for that long once its windows are up."""
         argv = [self.env.wine, self.tool("testwin.exe"), "--log", self.log_file]
         if foreground:
@@ -182,6 +182,8 @@ class Case:
                 argv += ["--pos", s["pos"]]
             if s.get("maximized"):
                 argv.append("--maximized")
+            if s.get("minimized"):
+                argv.append("--minimized")
             if "class" in s:
                 argv += ["--class", s["class"]]
             if s.get("topmost"):

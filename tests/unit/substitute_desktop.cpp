@@ -154,6 +154,41 @@ void SubstituteDesktop::allowSetForegroundWindow(Hwnd window) {
     calls.push_back("AllowSetForegroundWindow " + std::to_string(window));
 }
 
+bool SubstituteDesktop::shellExecuteOwnFile(Hwnd owner, const std::string& verb, const std::string& file,
+                                            const std::string& parameters, const std::string& directory,
+                                            int showCommand) {
+    shellExecute(owner, verb, file, parameters, directory, showCommand);
+    return shellStarts;
+}
+
+std::int32_t SubstituteDesktop::regSetCurrentUserText(const std::string& path, const std::string& name,
+                                                      const std::string& text) {
+    calls.push_back("RegSetValue " + path + " " + name);
+    if (!registryWritable) return 5;  // ERROR_ACCESS_DENIED
+    registry[path][name] = {reg::typeString, text + '\0'};
+    return 0;
+}
+
+std::int32_t SubstituteDesktop::regDeleteCurrentUserValue(const std::string& path, const std::string& name) {
+    calls.push_back("RegDeleteValue " + path + " " + name);
+    if (!registryWritable) return 5;
+    auto key = registry.find(path);
+    if (key == registry.end() || key->second.erase(name) == 0) return 2;  // ERROR_FILE_NOT_FOUND
+    return 0;
+}
+
+std::int32_t SubstituteDesktop::regDeleteCurrentUserTree(const std::string& path) {
+    calls.push_back("RegDeleteTree " + path);
+    if (!registryWritable) return 5;
+    bool found = false;
+    for (auto key = registry.begin(); key != registry.end();) {
+        const bool under = key->first == path || key->first.rfind(path + "\\", 0) == 0;
+        found = found || under;
+        key = under ? registry.erase(key) : std::next(key);
+    }
+    return found ? 0 : 2;
+}
+
 std::optional<std::string> MemoryFiles::get(const std::string& name) const {
     auto found = files.find(path(name));
     if (found == files.end()) return std::nullopt;

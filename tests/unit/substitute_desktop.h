@@ -90,6 +90,19 @@ public:
     };
     std::map<std::string, std::map<std::string, RegistryEntry>> registry;
 
+    // A system on which scripts run, unless a test says otherwise.
+    ScriptSupport support{"C:\\Windows\\System32\\WScript.exe", true, {}, {}};
+    bool shellStarts = true;       // the shell starts what it is handed
+    bool registryWritable = true;  // false: every change is refused
+    ScriptSupport scriptSupport() override { return support; }
+    // Recorded as shellExecute records its calls.
+    bool shellExecuteOwnFile(Hwnd owner, const std::string& verb, const std::string& file,
+                             const std::string& parameters, const std::string& directory, int showCommand) override;
+    std::int32_t regSetCurrentUserText(const std::string& path, const std::string& name,
+                                       const std::string& text) override;
+    std::int32_t regDeleteCurrentUserValue(const std::string& path, const std::string& name) override;
+    std::int32_t regDeleteCurrentUserTree(const std::string& path) override;
+
 private:
     std::map<Hwnd, Window> windows_;
     std::vector<Hwnd> order_;
