@@ -4,7 +4,7 @@
 #include <string_view>
 
 #include "foundation/forms.h"
-#include "mainwindow/program_context.h"
+#include "foundation/program_context.h"
 
 namespace pellorin {
 

@@ -4,7 +4,7 @@
 
 #include "foundation/forms.h"
 #include "foundation/web.h"
-#include "mainwindow/program_context.h"
+#include "foundation/program_context.h"
 
 namespace pellorin {
 

@@ -4,8 +4,8 @@
 #include <vector>
 
 #include "foundation/forms.h"
+#include "foundation/program_context.h"
 #include "foundation/settings.h"
-#include "mainwindow/program_context.h"
 
 namespace pellorin {
 
@@ -18,10 +18,6 @@ inline constexpr int clientWidth = 6555;
 inline constexpr int clientHeight = 5325;
 inline constexpr const char* notSetWidth = "Width:  not set";
 inline constexpr const char* notSetHeight = "Height: not set";
-inline constexpr const char* addToolbarScript = "addieicon.vbs";
-inline constexpr const char* removeToolbarScript = "removeieicon.vbs";
-inline constexpr const char* addStartupScript = "addstartup.vbs";
-inline constexpr const char* removeStartupScript = "removestartup.vbs";
 }  // namespace form2
 
 // "Setup": how the program starts, the hotkey letter, the pop-up action and
@@ -81,6 +77,10 @@ public:
     void Command4_Click();  // the pop-up size window
     void addStartup();
     void removeStartup();
+    void showPopupSize(std::int16_t width, std::int16_t height) {
+        Label4.setCaption("Width:  " + std::to_string(width));
+        Label5.setCaption("Height: " + std::to_string(height));
+    }
 
     void closeRequested() override { Command2_Click(); }
 

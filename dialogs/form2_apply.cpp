@@ -2,7 +2,6 @@
 #include "dialogs/form2.h"
 
 #include "foundation/settings.h"
-#include "mainwindow/form1.h"
 
 namespace pellorin {
 
@@ -41,7 +40,7 @@ void Form2::Command1_Click() {
     if (txtLetter.text().empty()) txtLetter.setText("Q");
     settings.hotkeyLetter = std::to_string(keyCodeForLetter(txtLetter.text()));
     store(files::hotkey, SettingsWriter().text(context_.runtime.toAnsi(txtLetter.text())));
-    context_.windows.mainWindow().lblHotkey.setCaption("Hotkey: Ctrl+Alt+" + txtLetter.text());
+    context_.windows.showHotkeyLetter(txtLetter.text());
 
     context_.windows.unload(*this);
 }

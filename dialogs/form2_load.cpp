@@ -66,8 +66,7 @@ void Form2::Form_Load() {
     settings.hotkeyLetter = std::to_string(keyCodeForLetter(settings.hotkeyLetter));
 
     if (settings.popupMaxWidth == 0 && settings.popupMaxHeight == 0) return;
-    Label4.setCaption("Width:  " + std::to_string(settings.popupMaxWidth));
-    Label5.setCaption("Height: " + std::to_string(settings.popupMaxHeight));
+    showPopupSize(settings.popupMaxWidth, settings.popupMaxHeight);
 }
 
 void Form2::Check1_Click() { startupSettingChanged = "true"; }

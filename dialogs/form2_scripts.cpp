@@ -2,22 +2,21 @@
 // that opens the pop-up size window.
 #include "dialogs/form2.h"
 
-#include "mainwindow/form1.h"
-#include "mainwindow/outside_scripts.h"
+#include "foundation/outside_scripts.h"
 
 namespace pellorin {
 
 void Form2::runScript(const char* script) { runOutsideScript(context_, *this, script); }
 
-void Form2::Command3_Click() { runScript(form1::resetTitleScript); }
+void Form2::Command3_Click() { runScript(scripts::resetTitle); }
 
-void Form2::cmdAddIeIcon_Click() { runScript(form2::addToolbarScript); }
+void Form2::cmdAddIeIcon_Click() { runScript(scripts::addToolbarButton); }
 
-void Form2::cmdRemoveIeIcon_Click() { runScript(form2::removeToolbarScript); }
+void Form2::cmdRemoveIeIcon_Click() { runScript(scripts::removeToolbarButton); }
 
-void Form2::addStartup() { runScript(form2::addStartupScript); }
+void Form2::addStartup() { runScript(scripts::addStartup); }
 
-void Form2::removeStartup() { runScript(form2::removeStartupScript); }
+void Form2::removeStartup() { runScript(scripts::removeStartup); }
 
 void Form2::Command4_Click() { context_.windows.showPopupSize(); }
 

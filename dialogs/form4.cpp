@@ -4,8 +4,6 @@
 
 #include <algorithm>
 
-#include "dialogs/form2.h"
-
 namespace pellorin {
 
 Form4::Form4(ProgramContext context)
@@ -40,10 +38,7 @@ void Form4::Command1_Click() {
     }
     // A settings dialog closed meanwhile is not brought back to show them:
     // loading it would read the stored size over the one just taken.
-    if (Form2* setup = context_.windows.loadedSetup()) {
-        setup->Label4.setCaption("Width:  " + std::to_string(settings.popupMaxWidth));
-        setup->Label5.setCaption("Height: " + std::to_string(settings.popupMaxHeight));
-    }
+    context_.windows.showPopupSizeInSetup(settings.popupMaxWidth, settings.popupMaxHeight);
     context_.windows.unload(*this);
 }
 

@@ -1,7 +1,7 @@
 #pragma once
 
 #include "foundation/forms.h"
-#include "mainwindow/program_context.h"
+#include "foundation/program_context.h"
 
 namespace pellorin {
 

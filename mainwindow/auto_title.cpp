@@ -4,8 +4,8 @@
 
 #include <algorithm>
 
+#include "foundation/outside_scripts.h"
 #include "foundation/window_title.h"
-#include "mainwindow/outside_scripts.h"
 
 namespace pellorin {
 
@@ -21,7 +21,7 @@ void Form1::cmdAutoTitle_Click() {
     forms::Runtime& runtime = context_.runtime;
 
     Desktop::RegistryKey key = 0;
-    if (desktop.regOpenCurrentUserKey(form1::browserKey, reg::keyRead, key) != 0) {
+    if (desktop.regOpenCurrentUserKey(browserKey, reg::keyRead, key) != 0) {
         runtime.messageBox("Error, couldn\u00b4t read from the registry", form1::caption, forms::mb::iconStop);
         return;
     }
@@ -44,7 +44,7 @@ void Form1::cmdAutoTitle_Click() {
             if (answer == forms::mb::answerYes) {
                 // The script changes the very value we hold open.
                 desktop.regCloseKey(key);
-                runOutsideScript(context_, *this, form1::resetTitleScript);
+                runOutsideScript(context_, *this, scripts::resetTitle);
                 setTitleSuffix("Explorer");
                 return;
             }
@@ -58,13 +58,13 @@ std::string Form1::readBrowserTitle(Desktop::RegistryKey key, bool& isString) {
     std::uint32_t type = 0;
     std::uint32_t size = initialTitleBuffer;
     std::string buffer(initialTitleBuffer, ' ');
-    std::int32_t result = desktop.regQueryValue(key, form1::browserTitleValue, type, buffer, size);
+    std::int32_t result = desktop.regQueryValue(key, browserTitleValue, type, buffer, size);
     // A long title does not fit the first buffer; read it whole, so that its
     // true last characters are found. The value may grow between two reads.
     for (int attempt = 0; result == reg::moreData && attempt < 4; ++attempt) {
         if (type != reg::typeString || size > longestTitleRead) break;
         buffer.assign(size, ' ');
-        result = desktop.regQueryValue(key, form1::browserTitleValue, type, buffer, size);
+        result = desktop.regQueryValue(key, browserTitleValue, type, buffer, size);
     }
     isString = type == reg::typeString && result != reg::moreData;
     if (!isString) return "";

@@ -5,8 +5,8 @@
 
 #include "foundation/desktop.h"
 #include "foundation/forms.h"
+#include "foundation/program_context.h"
 #include "foundation/settings.h"
-#include "mainwindow/program_context.h"
 
 namespace pellorin {
 
@@ -24,9 +24,6 @@ inline constexpr std::uint32_t trayIconId = 1;
 inline constexpr std::uint32_t trayIconFlags = 7;  // message, icon and tip
 // How often an icon the notification area did not take is offered again.
 inline constexpr int trayRetryMs = 2000;
-inline constexpr const char* browserKey = "Software\\Microsoft\\Internet Explorer\\Main";
-inline constexpr const char* browserTitleValue = "Window Title";
-inline constexpr const char* resetTitleScript = "setiedefault.vbs";
 }  // namespace form1
 
 // The main window: start-up and exit, the open-window list with the
@@ -105,6 +102,7 @@ public:
     bool closesOnEscape() const override { return false; }
 
     void cmdExit_Click();
+    void showHotkeyLetter(const std::string& letter) { lblHotkey.setCaption("Hotkey: Ctrl+Alt+" + letter); }
     void cmdRefresh_Click();
     std::int32_t enumIeWindowsProc(Hwnd window, std::int32_t value);
     void List1_Click();

@@ -46,7 +46,7 @@ void Form1::Form_Load() {
         reader.readInteger(settings.statKilledPopups);
     }
     FieldReader(readSettingsFile(files, files::hotkey)).readText(settings.hotkeyLetter);
-    lblHotkey.setCaption("Hotkey: Ctrl+Alt+" + context_.runtime.fromAnsi(settings.hotkeyLetter));
+    showHotkeyLetter(context_.runtime.fromAnsi(settings.hotkeyLetter));
     settings.hotkeyLetter = std::to_string(keyCodeForLetter(settings.hotkeyLetter));
 
     Timer1.setEnabled(true);

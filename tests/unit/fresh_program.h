@@ -1,6 +1,6 @@
 #pragma once
 
-#include "mainwindow/program.h"
+#include "program/program.h"
 #include "substitute_desktop.h"
 
 namespace pellorin::testing {

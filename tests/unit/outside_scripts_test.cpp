@@ -1,7 +1,7 @@
 #include <gtest/gtest.h>
 
 #include "fresh_program.h"
-#include "mainwindow/outside_scripts.h"
+#include "foundation/outside_scripts.h"
 
 namespace pellorin::testing {
 namespace {

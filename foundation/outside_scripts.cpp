@@ -1,13 +1,11 @@
 // The five scripts beside the program, and the registry change each makes:
 // the program makes the same change itself where scripts cannot run.
-#include "mainwindow/outside_scripts.h"
+#include "foundation/outside_scripts.h"
 
 #include <algorithm>
 #include <cctype>
 
-#include "dialogs/form2.h"
 #include "foundation/settings.h"
-#include "mainwindow/form1.h"
 
 namespace pellorin {
 
@@ -63,14 +61,12 @@ bool makeChange(Desktop& desktop, const RegistryChange& change) {
 
 std::vector<RegistryChange> scriptChanges(std::string_view script, const std::string& folder) {
     using Kind = RegistryChange::Kind;
-    if (script == form1::resetTitleScript)
-        return {{Kind::deleteValue, form1::browserKey, form1::browserTitleValue, ""}};
+    if (script == scripts::resetTitle) return {{Kind::deleteValue, browserKey, browserTitleValue, ""}};
     // Quoted, as the script writes it: Windows cuts an unquoted command line
     // at the first blank.
-    if (script == form2::addStartupScript)
-        return {{Kind::setText, runKey, "Pellorin", "\"" + folder + "\\Pellorin.exe\""}};
-    if (script == form2::removeStartupScript) return {{Kind::deleteValue, runKey, "Pellorin", ""}};
-    if (script == form2::addToolbarScript) {
+    if (script == scripts::addStartup) return {{Kind::setText, runKey, "Pellorin", "\"" + folder + "\\Pellorin.exe\""}};
+    if (script == scripts::removeStartup) return {{Kind::deleteValue, runKey, "Pellorin", ""}};
+    if (script == scripts::addToolbarButton) {
         const std::string icon = folder + "\\pellorin.ico";
         // The class last: the browser ignores a button without one, so a
         // change cut short leaves no half-made button.
@@ -82,7 +78,7 @@ std::vector<RegistryChange> scriptChanges(std::string_view script, const std::st
                 {Kind::setText, buttonKey, "HotIcon", icon},
                 {Kind::setText, buttonKey, "CLSID", runProgramClass}};
     }
-    if (script == form2::removeToolbarScript) return {{Kind::deleteTree, buttonKey, "", ""}};
+    if (script == scripts::removeToolbarButton) return {{Kind::deleteTree, buttonKey, "", ""}};
     return {};
 }
 
@@ -112,7 +108,7 @@ void runOutsideScript(ProgramContext& context, forms::Form& owner, const char* s
         changed = changed && makeChange(desktop, change);
     if (!changed)
         context.runtime.messageBox(std::string("Error, couldn\u00b4t run ") + script + " or write to the registry",
-                                   form1::caption, forms::mb::iconStop);
+                                   programName, forms::mb::iconStop);
 }
 
 }  // namespace pellorin

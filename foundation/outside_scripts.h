@@ -6,9 +6,23 @@
 
 #include "foundation/desktop.h"
 #include "foundation/forms.h"
-#include "mainwindow/program_context.h"
+#include "foundation/program_context.h"
 
 namespace pellorin {
+
+// The five scripts beside the program, by their file names.
+namespace scripts {
+inline constexpr const char* resetTitle = "setiedefault.vbs";
+inline constexpr const char* addToolbarButton = "addieicon.vbs";
+inline constexpr const char* removeToolbarButton = "removeieicon.vbs";
+inline constexpr const char* addStartup = "addstartup.vbs";
+inline constexpr const char* removeStartup = "removestartup.vbs";
+}  // namespace scripts
+
+// Where the browser keeps the window title it was given: Auto reads it,
+// and setiedefault.vbs (or the program in its place) removes it.
+inline constexpr const char* browserKey = "Software\\Microsoft\\Internet Explorer\\Main";
+inline constexpr const char* browserTitleValue = "Window Title";
 
 // One change that a script makes under HKEY_CURRENT_USER.
 struct RegistryChange {

@@ -1,5 +1,8 @@
 #pragma once
 
+#include <cstdint>
+#include <string>
+
 #include "foundation/desktop.h"
 #include "foundation/file_store.h"
 #include "foundation/forms.h"
@@ -9,11 +12,8 @@
 
 namespace pellorin {
 
-class Form1;
-class Form2;
-class Form3;
-class Form4;
-class Form5;
+// The program's name, the title of its messages.
+inline constexpr const char* programName = "Pellorin";
 
 // The main program's windows as each of them reaches the others. Every
 // window but the main one exists at most once: showing it loads it when it
@@ -21,15 +21,17 @@ class Form5;
 class ProgramWindows {
 public:
     virtual ~ProgramWindows() = default;
-    virtual Form1& mainWindow() = 0;
     virtual void showSetup() = 0;
     virtual void showPopupSize() = 0;
     virtual void showAbout() = 0;
     virtual void showUpdateCheck() = 0;
     // Closing a window unloads it; the next showing loads it afresh.
     virtual void unload(forms::Form& form) = 0;
-    // The settings dialog while it is loaded, nullptr otherwise.
-    virtual Form2* loadedSetup() = 0;
+    // The main window names the hotkey's letter as it now is.
+    virtual void showHotkeyLetter(const std::string& letter) = 0;
+    // The settings dialog, while it is loaded, shows the pop-up size just
+    // taken; it is not loaded for it (that would read the stored one).
+    virtual void showPopupSizeInSetup(std::int16_t width, std::int16_t height) = 0;
 };
 
 // What every window of the main program works with.

@@ -1,6 +1,6 @@
 // The program's windows: the main one for the whole run, the others loaded
 // when first shown and unloaded when closed.
-#include "mainwindow/program.h"
+#include "program/program.h"
 
 namespace pellorin {
 

@@ -8,7 +8,7 @@
 #include "foundation/win32/win32_files.h"
 #include "foundation/win32/win32_host.h"
 #include "foundation/win32/win32_web.h"
-#include "mainwindow/program.h"
+#include "program/program.h"
 
 namespace {
 

@@ -9,11 +9,11 @@
 #include "foundation/desktop.h"
 #include "foundation/file_store.h"
 #include "foundation/forms.h"
+#include "foundation/program_context.h"
 #include "foundation/settings.h"
 #include "foundation/tray_icon_data.h"
 #include "foundation/web.h"
 #include "mainwindow/form1.h"
-#include "mainwindow/program_context.h"
 
 namespace pellorin {
 
@@ -46,13 +46,15 @@ public:
     LoadedForm<Form4> form4;
     LoadedForm<Form5> form5;
 
-    Form1& mainWindow() override { return form1; }
     void showSetup() override { show(form2); }
     void showPopupSize() override { show(form4); }
     void showAbout() override { show(form3); }
     void showUpdateCheck() override { show(form5); }
     void unload(forms::Form& form) override;
-    Form2* loadedSetup() override { return form2.get(); }
+    void showHotkeyLetter(const std::string& letter) override { form1.showHotkeyLetter(letter); }
+    void showPopupSizeInSetup(std::int16_t width, std::int16_t height) override {
+        if (Form2* setup = form2.get()) setup->showPopupSize(width, height);
+    }
 
 private:
     template <typename F>
