@@ -6,7 +6,8 @@
 #include "foundation/running_pellorin.h"
 #include "foundation/win32/win32_desktop.h"
 #include "foundation/win32/win32_files.h"
-#include "foundation/win32/win32_host.h"
+#include "foundation/win32/win32_form_window.h"
+#include "foundation/win32/win32_runtime.h"
 #include "foundation/win32/win32_web.h"
 #include "program/program.h"
 
