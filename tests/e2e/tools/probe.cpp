@@ -409,6 +409,27 @@ bool onTaskbar(HWND window) {
            (!(ex & WS_EX_TOOLWINDOW) || (ex & WS_EX_APPWINDOW));
 }
 
+// The windows of one process, top-level and child, as counted so far.
+struct WindowCount {
+    DWORD pid;
+    int windows;
+};
+
+BOOL CALLBACK countChild(HWND, LPARAM lp) {
+    ++reinterpret_cast<WindowCount*>(lp)->windows;
+    return TRUE;
+}
+
+BOOL CALLBACK countWindowsOf(HWND window, LPARAM lp) {
+    auto* count = reinterpret_cast<WindowCount*>(lp);
+    DWORD owner = 0;
+    GetWindowThreadProcessId(window, &owner);
+    if (owner != count->pid) return TRUE;
+    ++count->windows;
+    EnumChildWindows(window, countChild, lp);
+    return TRUE;
+}
+
 DWORD arg(int argc, char** argv, int i, DWORD dflt) {
     return i < argc ? (DWORD)std::strtoul(argv[i], nullptr, 10) : dflt;
 }
@@ -790,27 +811,8 @@ int run(int argc, char** argv) {
         GetProcessMemoryInfo(process, reinterpret_cast<PROCESS_MEMORY_COUNTERS*>(&memory), sizeof memory);
         DWORD handles = 0;
         GetProcessHandleCount(process, &handles);
-        struct Count {
-            DWORD pid;
-            int windows;
-        } count{pid, 0};
-        EnumWindows(
-            [](HWND window, LPARAM lp) -> BOOL {
-                auto* c = reinterpret_cast<Count*>(lp);
-                DWORD owner = 0;
-                GetWindowThreadProcessId(window, &owner);
-                if (owner != c->pid) return TRUE;
-                ++c->windows;
-                EnumChildWindows(
-                    window,
-                    [](HWND, LPARAM inner) -> BOOL {
-                        ++reinterpret_cast<Count*>(inner)->windows;
-                        return TRUE;
-                    },
-                    lp);
-                return TRUE;
-            },
-            reinterpret_cast<LPARAM>(&count));
+        WindowCount count{pid, 0};
+        EnumWindows(countWindowsOf, reinterpret_cast<LPARAM>(&count));
         std::printf("private=%lu\ngdi=%lu\nuser=%lu\nhandles=%lu\nwindows=%d\n", (unsigned long)memory.PrivateUsage,
                     (unsigned long)GetGuiResources(process, GR_GDIOBJECTS),
                     (unsigned long)GetGuiResources(process, GR_USEROBJECTS), (unsigned long)handles, count.windows);
