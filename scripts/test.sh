@@ -16,6 +16,19 @@ select_wine "$root"
 step "Windows programs (32-bit, what ships) into dist/"
 PELLORIN_WERROR=ON "$root/scripts/build-windows.sh" 32
 
+# What ships stays small, as a tray tool should: a size that creeps past
+# these limits is a regression to look into (a link map shows what came in).
+status=0
+for limit in "Pellorin.exe 307200" "rovudir.exe 61440"; do
+  read -r name most <<<"$limit"
+  size=$(stat -c %s "$root/dist/$name")
+  echo "dist/$name: $size bytes (limit $most)"
+  if [ "$size" -gt "$most" ]; then
+    echo "dist/$name is larger than $most bytes"
+    status=1
+  fi
+done
+
 # The end-to-end tests run builds of their own: the same program, whose
 # update check asks the tests' own web server on 127.0.0.1. Every machine
 # runs the 64-bit one, whose build keeps the code 64-bit clean.
@@ -33,7 +46,6 @@ step "Fuzzers (clang)"
 cmake -S "$root" -B "$root/build/fuzz" -DCMAKE_CXX_COMPILER=clang++-14 >/dev/null
 cmake --build "$root/build/fuzz" -j"$jobs"
 
-status=0
 step "Unit tests"
 (cd "$root/build/native" && ctest --output-on-failure -LE e2e) || status=1
 for bits in $e2e_widths; do

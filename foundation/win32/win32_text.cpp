@@ -35,7 +35,10 @@ std::optional<std::string> decodeCodePage(std::string_view bytes, UINT codePage)
 }
 
 std::size_t ansiCharacterLength(std::string_view ansi) {
-    static const UINT codePage = GetACP();
+    // GetACP only reads what the system set up at start. (A cached copy in a
+    // function's static would bring in the thread-safe guard, and with it
+    // the exception machinery the programs are built without.)
+    const UINT codePage = GetACP();
     // IsDBCSLeadByteEx knows the double-byte code pages only; UTF-8 as the
     // system's code page (Windows' "Beta: UTF-8" option) is read here.
     if (codePage == CP_UTF8) return utf8CharacterLength(ansi);

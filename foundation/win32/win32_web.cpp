@@ -164,14 +164,11 @@ DWORD WINAPI worker(void* parameter) {
 class Win32PageLoad : public PageLoad {
 public:
     Win32PageLoad(const std::string& url, LoadEvents events) : events_(std::move(events)), shared_(new Shared) {
-        static const ATOM registered = [] {
-            WNDCLASSA windowClass{};
-            windowClass.lpfnWndProc = windowProc;
-            windowClass.hInstance = GetModuleHandleA(nullptr);
-            windowClass.lpszClassName = notifyClassName;
-            return RegisterClassA(&windowClass);
-        }();
-        (void)registered;
+        WNDCLASSA windowClass{};
+        windowClass.lpfnWndProc = windowProc;
+        windowClass.hInstance = GetModuleHandleA(nullptr);
+        windowClass.lpszClassName = notifyClassName;
+        RegisterClassA(&windowClass);  // fails harmlessly from the second load on
         window_ = CreateWindowExA(0, notifyClassName, "", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr,
                                   GetModuleHandleA(nullptr), nullptr);
         SetWindowLongPtrA(window_, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
