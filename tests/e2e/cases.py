@@ -4,6 +4,7 @@ so one run reports every difference, each with what was expected and what came.
 """
 
 import os
+import select
 import shutil
 import stat
 import subprocess
@@ -57,6 +58,7 @@ class Case:
         harness.give_to(self.dir, env.uid, env.gid)
         self.log_file = os.path.join(self.dir, "testwin.log")
         self.pellorin = None
+        self.server = None  # the probe that serves this test's commands
 
     # ---- checks ------------------------------------------------------------
 
@@ -114,17 +116,52 @@ class Case:
         return os.path.join(self.env.tools, name)
 
     def probe(self, *args, timeout=30, utf8=False):
-        """Runs probe.exe once; returns (exit code, {key: [values]}). Texts go
-        in and out as Windows-1252, or as UTF-8 with utf8."""
-        argv = [self.env.wine, self.tool("probe.exe")] + [str(a) for a in args]
-        rc, out, err = self.env.run(argv, cwd=self.dir, timeout=timeout, extra_env={"PROBE_UTF8": "1"} if utf8 else None)
+        """Runs one probe command; returns (its exit status, {key: [values]}).
+        Texts go in and out as Windows-1252, or as UTF-8 with utf8. The
+        commands go to one probe.exe that serves the whole test: starting a
+        Wine process for each would cost more than most commands take."""
+        request = ("65001" if utf8 else "1252") + "".join(" x" + str(a).encode("utf-8").hex() for a in args) + "\n"
+        try:
+            server = self.probe_server()
+            server.stdin.write(request.encode())
+            server.stdin.flush()
+            out = self.probe_answer(server, timeout)
+        except (OSError, TimeoutError):
+            # Stuck or gone: the next command gets a new one.
+            harness.kill_group(self.server)
+            self.server = None
+            return 124, {}
         res = {}
         for line in out.decode("latin-1").splitlines():
             line = line.strip()
             if "=" in line:
                 k, v = line.split("=", 1)
                 res.setdefault(k, []).append(v)
-        return rc, res
+        return int(res.pop("rc", ["1"])[-1]), res
+
+    def probe_server(self):
+        if self.server is None or self.server.poll() is not None:
+            self.server = self.env.popen([self.env.wine, self.tool("probe.exe"), "serve"], cwd=self.dir,
+                                         stdin=subprocess.PIPE, stdout=subprocess.PIPE, stderr=subprocess.DEVNULL)
+            self.procs.append(self.server)
+        return self.server
+
+    @staticmethod
+    def probe_answer(server, timeout):
+        """What the probe printed for one command, up to its end mark."""
+        answer = b""
+        deadline = time.time() + timeout
+        fd = server.stdout.fileno()
+        # (The C runtime writes text lines with CR LF.)
+        while not answer.endswith((b"--end--\n", b"--end--\r\n")):
+            left = deadline - time.time()
+            if left <= 0 or not select.select([fd], [], [], left)[0]:
+                raise TimeoutError("probe")
+            chunk = os.read(fd, 65536)
+            if not chunk:
+                raise OSError("probe ended")
+            answer += chunk
+        return answer[:answer.rindex(b"--end--")]
 
     def start_pellorin(self, extra_env=None):
         if not os.path.exists(self.exe):
@@ -680,8 +717,10 @@ def in_tray(c, how):
 def back_from_tray(c, how):
     """Checks that the main window is back as it was before the tray: shown
     in the normal state, on the task bar, and the icon gone."""
-    w = main_window_when(c, lambda w: w["visible"] == 1)
-    c.check(w is not None and w["visible"] == 1 and w["iconic"] == 0 and w["zoomed"] == 0 and w["taskbar"] == 1,
+    # Shown first, then given its task-bar button back: the whole of it is waited for.
+    back = lambda w: w["visible"] == 1 and w["iconic"] == 0 and w["zoomed"] == 0 and w["taskbar"] == 1  # noqa: E731
+    w = main_window_when(c, back)
+    c.check(w is not None and back(w),
             "%s: the window is shown, neither minimized nor maximized, on the task bar" % how,
             "visible=1 iconic=0 zoomed=0 taskbar=1", w)
     c.equal("%s: the icon is gone" % how, [], c.tray_tips(0, 5))

@@ -100,7 +100,8 @@ def t_launcher_shows_tray_window(c):
 
     rc = ended(start(c, c.path(LAUNCHER)))
     c.equal("the launcher ends by itself (exit code)", 0, rc)
-    mine = c.wait_for(lambda: [w for w in c.windows(TITLE) if w["hwnd"] == hwnd and w["visible"] == 1], 5)
+    mine = c.wait_for(lambda: [w for w in c.windows(TITLE)
+                               if w["hwnd"] == hwnd and w["visible"] == 1 and w["taskbar"] == 1], 5)
     w = mine[0] if mine else [w for w in c.windows(TITLE) if w["hwnd"] == hwnd]
     c.check(mine and w["iconic"] == 0 and w["taskbar"] == 1,
             "the launcher brings Pellorin's window back restored, on the task bar", "visible=1 iconic=0 taskbar=1", w)

@@ -7,6 +7,12 @@
 // read the same way. Exit status: 0 done,
 // 1 the window/control was not there (after the optional wait), 2 bad usage.
 //
+//   serve                          one command per line on stdin instead, each
+//                                  "CODEPAGE xHEX xHEX...": 1252 or 65001 for the texts, then
+//                                  every argument as "x" and the hex of its UTF-8 bytes;
+//                                  answered by the command's lines, "rc=N" and "--end--".
+//                                  Starting a Wine process costs more than most commands.
+//
 //   find TITLE [WAIT_MS]           hwnd=N for each top-level window titled TITLE
 //   visible TITLE WAIT_MS          waits for a visible window titled TITLE
 //   gone TITLE WAIT_MS             exit 0 once no window is titled TITLE
@@ -111,13 +117,16 @@ std::string hex(const std::string& s) {
 
 std::string toCp1252(const std::wstring& w);
 
-// The code page of every text going in and out: see the top.
+// The code page of every text going in and out: see the top. A served
+// command names its own.
+UINT g_textCodePage = 0;
 UINT textCodePage() {
-    static const UINT codePage = [] {
+    if (!g_textCodePage) {
         char value[8] = {};
-        return GetEnvironmentVariableA("PROBE_UTF8", value, sizeof value) && value[0] == '1' ? CP_UTF8 : 1252u;
-    }();
-    return codePage;
+        g_textCodePage =
+            GetEnvironmentVariableA("PROBE_UTF8", value, sizeof value) && value[0] == '1' ? CP_UTF8 : 1252u;
+    }
+    return g_textCodePage;
 }
 
 std::string windowTitle(HWND hwnd) {
@@ -830,6 +839,9 @@ int run(int argc, char** argv) {
     }
     if (cmd == "foreground") {
         SetForegroundWindow(top);
+        // Wine finishes an activation a moment later, and forgets the keys
+        // held down when it does: keys sent at once would be lost.
+        Sleep(150);
         return GetForegroundWindow() == top ? 0 : 1;
     }
 
@@ -909,19 +921,59 @@ int run(int argc, char** argv) {
     return 2;
 }
 
+int runArguments(std::vector<std::string> args) {
+    std::vector<char*> argv;
+    for (std::string& arg : args) argv.push_back(arg.data());
+    argv.push_back(nullptr);
+    int rc = run((int)args.size(), argv.data());
+    if (rc == 2) std::fprintf(stderr, "probe: bad command, see the comment at the top of probe.cpp\n");
+    return rc;
+}
+
+// Commands read from stdin, one per line, for as long as it is open.
+int serve() {
+    std::string line;
+    for (int c = std::getchar(); c != EOF; c = std::getchar()) {
+        if (c != '\n') {
+            line += (char)c;
+            continue;
+        }
+        std::vector<std::string> tokens;
+        for (size_t at = 0; at < line.size();) {
+            size_t end = line.find(' ', at);
+            if (end == std::string::npos) end = line.size();
+            if (end > at) tokens.push_back(line.substr(at, end - at));
+            at = end + 1;
+        }
+        line.clear();
+        if (tokens.empty()) continue;
+        g_textCodePage = (UINT)std::strtoul(tokens[0].c_str(), nullptr, 10);
+        std::vector<std::string> args{"probe"};
+        for (size_t i = 1; i < tokens.size(); ++i) {
+            std::string utf8;
+            for (size_t at = 1; at + 1 < tokens[i].size(); at += 2)
+                utf8 += (char)std::strtoul(tokens[i].substr(at, 2).c_str(), nullptr, 16);
+            std::wstring wide(utf8.size() + 1, L'\0');
+            wide.resize(MultiByteToWideChar(CP_UTF8, 0, utf8.data(), (int)utf8.size(), wide.data(), (int)wide.size()));
+            args.push_back(toCp1252(wide));
+        }
+        const int rc = runArguments(args);
+        std::printf("rc=%d\n--end--\n", rc);
+        std::fflush(stdout);
+    }
+    return 0;
+}
+
 }  // namespace
 
 int main(int, char**) {
     // The arguments in the texts' code page, whatever this process's own is.
     int argc = 0;
     wchar_t** wide = CommandLineToArgvW(GetCommandLineW(), &argc);
+    if (argc == 2 && std::wstring(wide[1]) == L"serve") return serve();
     std::vector<std::string> args;
     for (int i = 0; i < argc; ++i) args.push_back(toCp1252(wide[i]));
-    std::vector<char*> argv;
-    for (std::string& arg : args) argv.push_back(arg.data());
-    argv.push_back(nullptr);
-    int rc = run(argc, argv.data());
-    if (rc == 2) std::fprintf(stderr, "probe: bad command, see the comment at the top of probe.cpp\n");
+    const int rc = runArguments(args);
     std::fflush(stdout);
     return rc;
 }
