@@ -9,6 +9,8 @@
 
 namespace pellorin {
 
+const int form5::deadlineMs = addresses::versionPageTimeLimitMs;
+
 Form5::Form5(ProgramContext context)
     : forms::Form(form5::caption, form5::clientWidth, form5::clientHeight), context_(context) {
     for (forms::Control* control :

@@ -3,8 +3,8 @@
 #include <memory>
 
 #include "foundation/forms.h"
-#include "foundation/web.h"
 #include "foundation/program_context.h"
+#include "foundation/web.h"
 
 namespace pellorin {
 
@@ -18,8 +18,8 @@ inline constexpr const char* latest = "You have the latest version!";
 inline constexpr const char* notLatest = "You don\u00b4t have the latest version!";
 inline constexpr const char* notChecked = "Couldn\u00b4t check for a new version!";
 inline constexpr const char* unreadable = "The page is in a character set this system cannot read.";
-// From the request to the verdict; a server that has not answered by then is not answering.
-inline constexpr int deadlineMs = 30000;
+// From the request to the verdict: the build sets it with the addresses.
+extern const int deadlineMs;
 }  // namespace form5
 
 // "Check for updates...": loads the version page from the maker's web site

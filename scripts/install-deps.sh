@@ -10,8 +10,9 @@ need=(cmake make g++-mingw-w64-i686 g++-mingw-w64-x86-64 wine wine32:i386 wine64
 if [ "${1:-all}" = all ]; then
   # x11-xkb-utils: setxkbmap gives the tests' X server a German keyboard;
   # locales: localedef makes them a Russian locale of their own.
+  # ccache: the tests' build of a width compiles what the shipped one did.
   need+=(g++ googletest libgtest-dev libbenchmark-dev clang-14 libclang-rt-14-dev python3 passwd util-linux
-    x11-xkb-utils locales)
+    x11-xkb-utils locales ccache)
 fi
 
 sudo=""

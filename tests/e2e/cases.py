@@ -115,6 +115,17 @@ class Case:
     def tool(self, name):
         return os.path.join(self.env.tools, name)
 
+    def run_check_tool(self, name, what):
+        """Runs a helper program of checks in the test folder as the test's
+        user, logs what it says and passes when it exits with 0."""
+        exe = self.path(name)
+        shutil.copy(self.tool(name), exe)
+        harness.give_to(exe, self.env.uid, self.env.gid)
+        rc, out, _ = self.env.run([self.env.wine, exe], cwd=self.dir, timeout=60)
+        for line in out.decode("latin-1").splitlines():
+            harness.log("  " + line)
+        self.equal(what, 0, rc)
+
     def probe(self, *args, timeout=30, utf8=False):
         """Runs one probe command; returns (its exit status, {key: [values]}).
         Texts go in and out as Windows-1252, or as UTF-8 with utf8. The
@@ -688,13 +699,7 @@ def t_watcher_fullscreen(c):
 def t_win32_files(c):
     # The file store on a real disk, as an unprivileged user: read-only
     # refusals and the replace-on-write that keeps old content on failure.
-    exe = c.path("win32_files_test.exe")
-    shutil.copy(c.tool("win32_files_test.exe"), exe)
-    harness.give_to(exe, c.env.uid, c.env.gid)
-    rc, out, _ = c.env.run([c.env.wine, exe], cwd=c.dir, timeout=60)
-    for line in out.decode("latin-1").splitlines():
-        harness.log("  " + line)
-    c.equal("every file store check passes (exit code)", 0, rc)
+    c.run_check_tool("win32_files_test.exe", "every file store check passes (exit code)")
 
 
 # ---- the notification area ------------------------------------------------

@@ -1,4 +1,4 @@
-"""A compressed week in the tray: browser windows opened (64), maximized
+"""A compressed week in the tray: browser windows opened (48), maximized
 and closed, the hotkey pressed, the dialogs and the about box opened and closed,
 update checks made, over and over, while Pellorin's use of the machine is
 measured. It must stay flat between the end of the first quarter and the end.
@@ -19,7 +19,7 @@ import cases_dialogs
 import harness
 from cases import IE, TITLE, VK_CONTROL, VK_MENU, VK_Q
 
-ROUNDS = 32
+ROUNDS = 24
 GROWTH_LIMITS = {"private_kb": 1024, "windows": 20, "files": 20, "threads": 20}
 
 

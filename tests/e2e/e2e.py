@@ -53,13 +53,16 @@ def main():
     ap.add_argument("--exe", default=None)
     ap.add_argument("--bits", type=int, choices=[32, 64], default=32,
                     help="the tools' and the program's build: 64 runs them under Wine's 64-bit loader")
-    ap.add_argument("command", choices=["setup", "cleanup", "run", "list", "update-url", "pictures"])
+    ap.add_argument("command", choices=["setup", "cleanup", "run", "list", "update-url", "update-time-limit", "pictures"])
     ap.add_argument("--limits", action="store_true", help="list: name:seconds")
     ap.add_argument("names", nargs="*")
     a = ap.parse_args()
 
     if a.command == "update-url":
         print(cases_about.UPDATE_URL)
+        return 0
+    if a.command == "update-time-limit":
+        print(cases_about.UPDATE_TIME_LIMIT * 1000)
         return 0
     if a.command == "list":
         print("\n".join("%s:%d%s" % (n, LIMITS[n], ":once" if n in ONE_WIDTH else "") if a.limits else n

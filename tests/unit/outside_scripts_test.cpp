@@ -1,7 +1,7 @@
 #include <gtest/gtest.h>
 
-#include "fresh_program.h"
 #include "foundation/outside_scripts.h"
+#include "fresh_program.h"
 
 namespace pellorin::testing {
 namespace {
