@@ -271,3 +271,6 @@ TESTS = {
     "win32_web": t_win32_web,
 }
 LIMITS = {"update_slow_and_silent": 150, "win32_web": 60}
+# A slow and a silent server are a matter of time, not of the width: the
+# second build keeps the other update tests and the page loader's own.
+ONE_WIDTH = {"update_slow_and_silent"}

@@ -159,3 +159,5 @@ def save_pictures(env, exe, folder):
 
 TESTS = {"readme_pictures": t_readme_pictures}
 LIMITS = {"readme_pictures": 120}
+# The windows it pictures are tested on every build; one set of pictures is enough.
+ONE_WIDTH = {"readme_pictures"}
