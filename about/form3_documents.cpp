@@ -2,6 +2,7 @@
 #include "about/form3.h"
 
 #include <algorithm>
+#include <utility>
 
 #include "foundation/settings.h"
 #include "foundation/text.h"
@@ -11,22 +12,8 @@ namespace pellorin {
 std::string documentCharacters(std::string_view bytes, bool cut, forms::Runtime& runtime) {
     // Notepad marks UTF-8 and UTF-16 with a byte order mark, and saves UTF-8
     // without one too; what reads as UTF-8 is taken as such, as on the web.
-    const auto fromUtf8 = [cut](std::string_view utf8) {
-        return repairedUtf8(cut ? withoutCutUtf8Character(utf8) : utf8);
-    };
-    const auto fromUtf16 = [cut](std::string_view utf16, bool littleEndian) {
-        // A cut may leave half a unit, or the first of a surrogate pair.
-        if (cut && utf16.size() >= 2) {
-            utf16.remove_suffix(utf16.size() % 2);
-            const auto last = static_cast<unsigned char>(utf16[utf16.size() - (littleEndian ? 1 : 2)]);
-            if (last >= 0xD8 && last <= 0xDB) utf16.remove_suffix(2);
-        }
-        return utf16ToUtf8(utf16, littleEndian);
-    };
-    if (bytes.substr(0, 3) == "\xEF\xBB\xBF") return fromUtf8(bytes.substr(3));
-    if (bytes.substr(0, 2) == "\xFF\xFE") return fromUtf16(bytes.substr(2), true);
-    if (bytes.substr(0, 2) == "\xFE\xFF") return fromUtf16(bytes.substr(2), false);
-    if (isValidUtf8(cut ? withoutCutUtf8Character(bytes) : bytes)) return fromUtf8(bytes);
+    if (auto text = textByByteOrderMark(bytes, cut)) return *std::move(text);
+    if (readsAsUtf8(bytes, cut)) return repairedUtf8(bytes, cut);
     if (cut) {
         // Counted from the start: only there are the code page's characters known.
         std::size_t whole = 0;

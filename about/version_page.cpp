@@ -253,23 +253,17 @@ std::size_t findEndTag(std::string_view html, std::string_view name, std::size_t
 std::optional<std::string> decodePage(std::string_view bytes, std::string_view contentType, CodePages& codePages) {
     // A page as long as the read may be cut inside its last character.
     const bool cut = bytes.size() >= static_cast<std::size_t>(WebClient::largestPage);
-    const auto fromUtf8 = [cut](std::string_view utf8) {
-        return repairedUtf8(cut ? withoutCutUtf8Character(utf8) : utf8);
-    };
     // A byte order mark says it all; then the server; then the page itself.
-    if (bytes.substr(0, 3) == "\xEF\xBB\xBF") return fromUtf8(bytes.substr(3));
-    if (bytes.substr(0, 2) == "\xFF\xFE") return utf16ToUtf8(bytes.substr(2), true);
-    if (bytes.substr(0, 2) == "\xFE\xFF") return utf16ToUtf8(bytes.substr(2), false);
+    if (auto text = textByByteOrderMark(bytes, cut)) return text;
     using Kind = Charset::Kind;
     Charset charset = charsetNamed(charsetParameter(contentType));
     if (charset.kind == Kind::unknown) charset = metaCharset(bytes);
     // Undeclared: text that reads as UTF-8 is UTF-8, as it is on most pages today.
-    if (charset.kind == Kind::unknown)
-        charset.kind = isValidUtf8(cut ? withoutCutUtf8Character(bytes) : bytes) ? Kind::utf8 : Kind::windows1252;
+    if (charset.kind == Kind::unknown) charset.kind = readsAsUtf8(bytes, cut) ? Kind::utf8 : Kind::windows1252;
     switch (charset.kind) {
-        case Kind::utf8: return fromUtf8(bytes);
-        case Kind::utf16le: return utf16ToUtf8(bytes, true);
-        case Kind::utf16be: return utf16ToUtf8(bytes, false);
+        case Kind::utf8: return repairedUtf8(bytes, cut);
+        case Kind::utf16le: return utf16ToUtf8(bytes, true, cut);
+        case Kind::utf16be: return utf16ToUtf8(bytes, false, cut);
         case Kind::codePage: return codePages.decode(bytes, charset.codePage);
         case Kind::unknown:
         case Kind::windows1252: break;

@@ -343,6 +343,8 @@ public:
 
     void attachHost(WindowHost* host) { host_ = host; }
     WindowHost* host() const { return host_; }
+    // The real window's handle; 0 while there is none.
+    std::uint32_t windowHandle() const { return host_ ? host_->handle() : 0; }
 
     // What the host reports of the real window.
     virtual void formResized() {}

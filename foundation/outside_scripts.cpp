@@ -99,9 +99,9 @@ bool scriptsCanRun(const Desktop::ScriptSupport& support) {
 
 void runOutsideScript(ProgramContext& context, forms::Form& owner, const char* script) {
     Desktop& desktop = context.desktop;
-    const Hwnd ownerWindow = owner.host() ? owner.host()->handle() : 0;
     if (scriptsCanRun(desktop.scriptSupport()) &&
-        desktop.shellExecuteOwnFile(ownerWindow, "open", settingsPath(context.files, script), "", "", show::restore))
+        desktop.shellExecuteOwnFile(owner.windowHandle(), "open", settingsPath(context.files, script), "", "",
+                                    show::restore))
         return;
     bool changed = true;
     for (const RegistryChange& change : scriptChanges(script, context.files.programFolder()))

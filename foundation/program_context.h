@@ -49,7 +49,7 @@ struct ProgramContext {
 // program does: "open", no parameters, restored, the window as its owner.
 // Nothing waits for it, and nothing is said if it cannot start.
 inline void openWithShell(ProgramContext& context, forms::Form& owner, const std::string& file) {
-    context.desktop.shellExecute(owner.host() ? owner.host()->handle() : 0, "open", file, "", "", show::restore);
+    context.desktop.shellExecute(owner.windowHandle(), "open", file, "", "", show::restore);
 }
 
 }  // namespace pellorin

@@ -128,7 +128,8 @@ std::string_view withoutCutUtf8Character(std::string_view text) {
     return text;
 }
 
-std::string repairedUtf8(std::string_view bytes) {
+std::string repairedUtf8(std::string_view bytes, bool cut) {
+    if (cut) bytes = withoutCutUtf8Character(bytes);
     if (isValidUtf8(bytes)) return std::string(bytes);
     std::string out;
     out.reserve(bytes.size());
@@ -136,7 +137,15 @@ std::string repairedUtf8(std::string_view bytes) {
     return out;
 }
 
-std::string utf16ToUtf8(std::string_view bytes, bool littleEndian) {
+bool readsAsUtf8(std::string_view bytes, bool cut) { return isValidUtf8(cut ? withoutCutUtf8Character(bytes) : bytes); }
+
+std::string utf16ToUtf8(std::string_view bytes, bool littleEndian, bool cut) {
+    // A cut may leave half a unit, or the first of a surrogate pair.
+    if (cut && bytes.size() >= 2) {
+        bytes.remove_suffix(bytes.size() % 2);
+        const auto last = static_cast<unsigned char>(bytes[bytes.size() - (littleEndian ? 1 : 2)]);
+        if (last >= 0xD8 && last <= 0xDB) bytes.remove_suffix(2);
+    }
     std::string out;
     out.reserve(bytes.size());
     const auto unit = [&](std::size_t at) {
@@ -156,6 +165,13 @@ std::string utf16ToUtf8(std::string_view bytes, bool littleEndian) {
         appendUtf8(out, code);  // a lone surrogate comes out as notACharacter
     }
     return out;
+}
+
+std::optional<std::string> textByByteOrderMark(std::string_view bytes, bool cut) {
+    if (bytes.substr(0, 3) == "\xEF\xBB\xBF") return repairedUtf8(bytes.substr(3), cut);
+    if (bytes.substr(0, 2) == "\xFF\xFE") return utf16ToUtf8(bytes.substr(2), true, cut);
+    if (bytes.substr(0, 2) == "\xFE\xFF") return utf16ToUtf8(bytes.substr(2), false, cut);
+    return std::nullopt;
 }
 
 }  // namespace pellorin

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstddef>
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -35,11 +36,18 @@ std::size_t utf8CharacterLength(std::string_view text);
 // that stops at a size limit may leave it.
 std::string_view withoutCutUtf8Character(std::string_view text);
 
+// Bytes read up to a size limit are "cut": the character the limit falls in
+// is left out, not shown broken, and does not count against UTF-8.
+
 // Bytes meant as UTF-8, with each byte that starts no well-formed sequence
 // as notACharacter.
-std::string repairedUtf8(std::string_view bytes);
+std::string repairedUtf8(std::string_view bytes, bool cut = false);
+bool readsAsUtf8(std::string_view bytes, bool cut);
 // UTF-16 in either byte order as UTF-8; a lone surrogate is notACharacter,
 // an odd byte at the end is left out.
-std::string utf16ToUtf8(std::string_view bytes, bool littleEndian);
+std::string utf16ToUtf8(std::string_view bytes, bool littleEndian, bool cut = false);
+// The text that a UTF-8 or UTF-16 byte order mark at the start announces;
+// nothing without one.
+std::optional<std::string> textByByteOrderMark(std::string_view bytes, bool cut);
 
 }  // namespace pellorin

@@ -22,7 +22,7 @@ void Form1::minimizeToTray() {
     TrayIconData& icon = context_.trayIconData;
     icon = TrayIconData{};
     icon.cbSize = sizeof(TrayIconData);
-    icon.hWnd = host() ? host()->handle() : 0;
+    icon.hWnd = windowHandle();
     icon.uID = form1::trayIconId;
     icon.uFlags = form1::trayIconFlags;
     icon.uCallbackMessage = wmMouseMove;

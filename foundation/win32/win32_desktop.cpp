@@ -1,5 +1,6 @@
 #include "foundation/win32/win32_desktop.h"
 
+#include <objbase.h>
 #include <shellapi.h>
 #include <shlwapi.h>
 
@@ -145,11 +146,39 @@ bool Win32Desktop::shellNotifyIcon(std::uint32_t message, const TrayIconData& da
     return Shell_NotifyIconA(message, &native) != FALSE;
 }
 
+Win32Desktop::~Win32Desktop() {
+    if (apartmentTried_ && SUCCEEDED(apartment_)) CoUninitialize();
+}
+
+bool Win32Desktop::startWithShell(Hwnd owner, const std::string& verb, const std::string& file,
+                                  const std::string& parameters, const std::string& directory, int showCommand,
+                                  ULONG mask) {
+    // The shell hands an address, the mail link or a script to its handlers
+    // through COM, and some of them (Windows 10 and 11's default apps among
+    // them) want a single-threaded apartment on the thread that asks. Made
+    // at the first start, so a program that never asks never loads COM.
+    if (!apartmentTried_) {
+        apartmentTried_ = true;
+        apartment_ = CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED | COINIT_DISABLE_OLE1DDE);
+    }
+    // A path of the program folder may hold any letter: handed over in UTF-16.
+    const std::wstring wideVerb = widen(verb), wideFile = widen(file), wideParameters = widen(parameters),
+                       wideDirectory = widen(directory);
+    SHELLEXECUTEINFOW info{};
+    info.cbSize = sizeof info;
+    info.fMask = mask;
+    info.hwnd = toNative(owner);
+    info.lpVerb = wideVerb.c_str();
+    info.lpFile = wideFile.c_str();
+    info.lpParameters = wideParameters.c_str();
+    info.lpDirectory = wideDirectory.c_str();
+    info.nShow = showCommand;
+    return ShellExecuteExW(&info) != FALSE;
+}
+
 void Win32Desktop::shellExecute(Hwnd owner, const std::string& verb, const std::string& file,
                                 const std::string& parameters, const std::string& directory, int showCommand) {
-    // A path of the program folder may hold any letter: handed over in UTF-16.
-    ShellExecuteW(toNative(owner), widen(verb).c_str(), widen(file).c_str(), widen(parameters).c_str(),
-                  widen(directory).c_str(), showCommand);
+    startWithShell(owner, verb, file, parameters, directory, showCommand, SEE_MASK_DEFAULT);
 }
 
 std::int32_t Win32Desktop::regOpenCurrentUserKey(const std::string& path, std::uint32_t access, RegistryKey& key) {
@@ -274,21 +303,11 @@ Desktop::ScriptSupport Win32Desktop::scriptSupport() {
 
 bool Win32Desktop::shellExecuteOwnFile(Hwnd owner, const std::string& verb, const std::string& file,
                                        const std::string& parameters, const std::string& directory, int showCommand) {
-    const std::wstring wideVerb = widen(verb), wideFile = widen(file), wideParameters = widen(parameters),
-                       wideDirectory = widen(directory);
-    SHELLEXECUTEINFOW info{};
-    info.cbSize = sizeof info;
     // The file came with the program: the zone its copy was unpacked from
     // says nothing about it. A failure is the caller's to handle, so the
     // shell shows no box of its own.
-    info.fMask = SEE_MASK_NOZONECHECKS | SEE_MASK_FLAG_NO_UI;
-    info.hwnd = toNative(owner);
-    info.lpVerb = wideVerb.c_str();
-    info.lpFile = wideFile.c_str();
-    info.lpParameters = wideParameters.c_str();
-    info.lpDirectory = wideDirectory.c_str();
-    info.nShow = showCommand;
-    return ShellExecuteExW(&info) != FALSE;
+    return startWithShell(owner, verb, file, parameters, directory, showCommand,
+                          SEE_MASK_NOZONECHECKS | SEE_MASK_FLAG_NO_UI);
 }
 
 std::int32_t Win32Desktop::regSetCurrentUserText(const std::string& path, const std::string& name,

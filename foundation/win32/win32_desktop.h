@@ -23,6 +23,11 @@ inline std::uint32_t fromNative(Handle handle) {
 
 class Win32Desktop : public Desktop {
 public:
+    Win32Desktop() = default;
+    Win32Desktop(const Win32Desktop&) = delete;
+    Win32Desktop& operator=(const Win32Desktop&) = delete;
+    ~Win32Desktop() override;
+
     Hwnd getForegroundWindow() override;
     std::string getClassName(Hwnd window) override;
     std::int32_t getWindowTextLength(Hwnd window) override;
@@ -58,6 +63,12 @@ public:
     std::int32_t regDeleteCurrentUserTree(const std::string& path) override;
 
 private:
+    bool startWithShell(Hwnd owner, const std::string& verb, const std::string& file, const std::string& parameters,
+                        const std::string& directory, int showCommand, ULONG mask);
+
+    // COM on the thread that asks the shell, once it first does.
+    HRESULT apartment_ = S_FALSE;
+    bool apartmentTried_ = false;
     std::vector<HKEY> openKeys_;  // RegistryKey n is openKeys_[n - 1]
     // For each keyboard layout asked about, the keys that type a character
     // with Ctrl+Alt.
