@@ -5,7 +5,7 @@ set -euo pipefail
 
 # wine64 too: the 64-bit build runs under it, where 32-bit programs cannot
 # start and, for the tests, after the 32-bit one where they can.
-need=(cmake make g++-mingw-w64-i686 g++-mingw-w64-x86-64 wine wine32:i386 wine64 fonts-wine xvfb imagemagick x11-utils
+need=(cmake make g++-mingw-w64-i686 g++-mingw-w64-x86-64 wine wine64 fonts-wine xvfb imagemagick x11-utils
   nsis)
 if [ "${1:-all}" = all ]; then
   # x11-xkb-utils: setxkbmap gives the tests' X server a German keyboard;
@@ -18,23 +18,68 @@ fi
 sudo=""
 [ "$(id -u)" -eq 0 ] || sudo="sudo"
 
-if ! dpkg --print-foreign-architectures | grep -qx i386; then
-  $sudo dpkg --add-architecture i386
-fi
-
 updated=""
-install_missing() {
-  local missing=() package
-  for package in "$@"; do
-    dpkg-query -W -f='${Status}' "$package" 2>/dev/null | grep -q "install ok installed" || missing+=("$package")
+update_lists() {
+  [ -z "$updated" ] || return 0
+  updated=1
+  # A mirror caught in the middle of a sync serves an index that does not match
+  # its release file for a while. What the other indexes hold is usually
+  # enough, so after a few tries we go on with them.
+  local try
+  for try in 1 2 3; do
+    if $sudo apt-get update -qq; then return 0; fi
+    echo "apt-get update failed (try $try of 3)"
+    sleep $((try * 5))
   done
+  echo "Going on with the package lists as they are"
+}
+
+missing_of() {
+  local package
+  for package in "$@"; do
+    dpkg-query -W -f='${Status}' "$package" 2>/dev/null | grep -q "install ok installed" || echo "$package"
+  done
+}
+
+install_missing() {
+  local missing
+  mapfile -t missing < <(missing_of "$@")
   [ ${#missing[@]} -gt 0 ] || return 0
   echo "Installing: ${missing[*]}"
-  if [ -z "$updated" ]; then
-    $sudo apt-get update -qq
-    updated=1
-  fi
+  update_lists
   DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -qq "${missing[@]}" >/dev/null
 }
 
 install_missing "${need[@]}"
+
+# True unless this kernel refuses 32-bit programs outright (some boot with
+# them switched off): a 91-byte i386 program that only exits is started.
+kernel_runs_32_bit() {
+  local probe said
+  probe=$(mktemp)
+  printf '\x7fELF\x01\x01\x01\x00\x00\x00\x00\x00\x00\x00\x00\x00\x02\x00\x03\x00\x01\x00\x00\x00\x54\x80\x04\x08'\
+'\x34\x00\x00\x00\x00\x00\x00\x00\x00\x00\x00\x00\x34\x00\x20\x00\x01\x00\x00\x00\x00\x00\x00\x00'\
+'\x01\x00\x00\x00\x00\x00\x00\x00\x00\x80\x04\x08\x00\x80\x04\x08\x5b\x00\x00\x00\x5b\x00\x00\x00'\
+'\x05\x00\x00\x00\x00\x10\x00\x00\x31\xdb\x31\xc0\x40\xcd\x80' >"$probe"
+  chmod +x "$probe"
+  said=$("$probe" 2>&1) || true
+  rm -f "$probe"
+  # The kernel's answer when it has no 32-bit support (a folder mounted
+  # noexec would say "Permission denied": that is no answer either way).
+  [[ $said != *"Exec format error"* ]]
+}
+
+# 32-bit Wine only where it can be used: a kernel that cannot start 32-bit
+# programs, or i386 package lists the mirror cannot serve right now, leave
+# the tests and run.sh to the 64-bit build (scripts/which-wine.sh says which).
+if [ -n "$(missing_of wine32:i386)" ] && ! kernel_runs_32_bit; then
+  echo "This kernel cannot start 32-bit programs: the 64-bit build runs instead"
+elif [ -n "$(missing_of wine32:i386)" ]; then
+  if ! dpkg --print-foreign-architectures | grep -qx i386; then
+    $sudo dpkg --add-architecture i386
+    updated=""
+  fi
+  if ! install_missing wine32:i386 2>/dev/null; then
+    echo "32-bit Wine could not be installed: the 64-bit build runs instead"
+  fi
+fi

@@ -4,7 +4,8 @@
 # The 32-bit build is what we ship, and runs under Wine's 32-bit loader. Some
 # kernels boot with 32-bit user space switched off ("32-bit emulation
 # disabled"); that loader cannot start there, so the 64-bit build runs under
-# Wine's 64-bit loader in a 64-bit prefix instead. PELLORIN_WINE64=1 takes
+# Wine's 64-bit loader in a 64-bit prefix instead, as it does where 32-bit
+# Wine could not be installed (install-deps.sh). PELLORIN_WINE64=1 takes
 # the 64-bit path on any machine, so that both can be tried on one.
 #
 # After `select_wine ROOT`:
@@ -37,6 +38,9 @@ select_wine() {
   elif can_run_wine32; then
     wine_bits=32
     wine_reason=""
+  elif [ ! -e "$wine32_loader" ]; then
+    wine_bits=64
+    wine_reason="32-bit Wine is not installed"
   else
     wine_bits=64
     wine_reason="this kernel cannot start 32-bit programs"
