@@ -370,6 +370,9 @@ std::string failureText(const LoadFailure& failure) {
         case LoadFailure::Kind::timedOut: return "The server did not answer in time.";
         case LoadFailure::Kind::httpStatus:
             return "The server answered with status " + std::to_string(failure.status) + ".";
+        case LoadFailure::Kind::elsewhere: return "Another site answered in the version page's place.";
+        case LoadFailure::Kind::loop: return "The server sent the check round in circles.";
+        case LoadFailure::Kind::certificate: return "The server's certificate could not be trusted.";
         case LoadFailure::Kind::noConnection: break;
     }
     return "No connection to the server.";

@@ -13,6 +13,9 @@ struct LoadFailure {
         noConnection,  // no network, the name not found, the connection refused or broken
         timedOut,      // the server did not answer in time
         httpStatus,    // the server answered, but not with the page (status other than 200)
+        elsewhere,     // the answer sent the check to another site (a network's sign-in page)
+        loop,          // the server's redirects went round in a circle, or on and on
+        certificate,   // the server's certificate is not one to trust for it
     };
     Kind kind = Kind::noConnection;
     int status = 0;  // the HTTP status, for httpStatus

@@ -4,6 +4,7 @@
 #include <string>
 
 #include "foundation/win32/win32_desktop.h"
+#include "foundation/win32/win32_libraries.h"
 #include "foundation/win32/win32_text.h"
 #include "launcher/launcher.h"
 
@@ -65,6 +66,7 @@ public:
 }  // namespace
 
 int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
+    pellorin::loadLibrariesFromSystemFolderOnly();
     pellorin::Win32Desktop desktop;
     Win32LauncherHost host;
     pellorin::showOrStartPellorin(desktop, host);

@@ -7,6 +7,7 @@
 #include "foundation/win32/win32_desktop.h"
 #include "foundation/win32/win32_files.h"
 #include "foundation/win32/win32_form_window.h"
+#include "foundation/win32/win32_libraries.h"
 #include "foundation/win32/win32_runtime.h"
 #include "foundation/win32/win32_web.h"
 #include "program/program.h"
@@ -36,6 +37,7 @@ int startShowCommand(int fallback) {
 }  // namespace
 
 int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int showCommand) {
+    pellorin::loadLibrariesFromSystemFolderOnly();
     pellorin::Win32Desktop desktop;
     // One Pellorin per user session: two would watch the same windows, show
     // two icons and overwrite each other's statistics at exit. The handle

@@ -11,8 +11,9 @@ if [ "${1:-all}" = all ]; then
   # x11-xkb-utils: setxkbmap gives the tests' X server a German keyboard;
   # locales: localedef makes them a Russian locale of their own.
   # ccache: the tests' build of a width compiles what the shipped one did.
+  # openssl: a certificate for the tests' untrusted https server.
   need+=(g++ googletest libgtest-dev libbenchmark-dev clang-14 libclang-rt-14-dev python3 passwd util-linux
-    x11-xkb-utils locales ccache)
+    x11-xkb-utils locales ccache openssl)
 fi
 
 sudo=""

@@ -1,11 +1,10 @@
 #include "foundation/win32/win32_web.h"
 
-#include <windows.h>
-
-#include <wininet.h>
-
 #include <algorithm>
 #include <memory>
+
+#include "foundation/web_address.h"
+#include "foundation/win32/win32_libraries.h"
 
 namespace pellorin {
 
@@ -28,11 +27,14 @@ constexpr DWORD chunk = 4096;  // small reads, so that progress shows while a sl
 struct Shared {
     CRITICAL_SECTION lock;
     HWND notify = nullptr;  // null once the load is given up
+    const WinInetCalls* calls = nullptr;
     std::string url;
+    // The worker's results, set once it is done.
     std::string page;
     std::string contentType;
     bool ok = false;
     LoadFailure failure;
+    bool finished = false;
     LONG references = 2;  // the worker's and the load's
 
     Shared() { InitializeCriticalSection(&lock); }
@@ -70,29 +72,106 @@ bool givenUp(Shared& shared) {
 // A handle of the worker's, closed by it when it is done with it.
 class InternetHandle {
 public:
-    explicit InternetHandle(HINTERNET handle) : handle_(handle) {}
+    InternetHandle(const WinInetCalls& calls, HINTERNET handle) : calls_(calls), handle_(handle) {}
     ~InternetHandle() {
-        if (handle_) InternetCloseHandle(handle_);
+        if (handle_) calls_.closeHandle(handle_);
     }
     InternetHandle(const InternetHandle&) = delete;
     InternetHandle& operator=(const InternetHandle&) = delete;
     HINTERNET get() const { return handle_; }
 
 private:
+    const WinInetCalls& calls_;
     HINTERNET handle_;
 };
 
+bool isCertificateError(DWORD error) {
+    switch (error) {
+        case ERROR_INTERNET_INVALID_CA:
+        case ERROR_INTERNET_SEC_CERT_CN_INVALID:
+        case ERROR_INTERNET_SEC_CERT_DATE_INVALID:
+        case ERROR_INTERNET_SEC_CERT_ERRORS:
+        case ERROR_INTERNET_SEC_CERT_NO_REV:
+        case ERROR_INTERNET_SEC_CERT_REV_FAILED:
+        case 12169:  // ERROR_INTERNET_SEC_INVALID_CERT
+        case 12170:  // ERROR_INTERNET_SEC_CERT_REVOKED
+        case 12044:  // ERROR_INTERNET_CLIENT_AUTH_CERT_NEEDED
+            return true;
+        default: return false;
+    }
+}
+
 LoadFailure failureOf(DWORD error) {
     LoadFailure failure;
-    failure.kind = error == ERROR_INTERNET_TIMEOUT ? LoadFailure::Kind::timedOut : LoadFailure::Kind::noConnection;
+    if (error == ERROR_INTERNET_TIMEOUT)
+        failure.kind = LoadFailure::Kind::timedOut;
+    else if (isCertificateError(error))
+        failure.kind = LoadFailure::Kind::certificate;
     return failure;
 }
 
-void fetch(Shared& shared) {
-    const InternetHandle session(InternetOpenA("Pellorin/2.2", INTERNET_OPEN_TYPE_PRECONFIG, nullptr, nullptr, 0));
+bool isRedirect(DWORD status) {
+    return status == 301 || status == 302 || status == 303 || status == 307 || status == 308;
+}
+
+// A header of the answer as text; "" when it has none (or one too long to be honest).
+std::string header(const WinInetCalls& calls, HINTERNET request, DWORD which) {
+    std::string value(512, '\0');
+    DWORD size = static_cast<DWORD>(value.size());
+    if (!calls.queryInfo(request, which, value.data(), &size, nullptr)) {
+        if (GetLastError() != ERROR_INSUFFICIENT_BUFFER || size > 8192) return {};
+        value.assign(size + 1, '\0');
+        if (!calls.queryInfo(request, which, value.data(), &size, nullptr)) return {};
+    }
+    value.resize(std::min<std::size_t>(size, value.size()));
+    return value;
+}
+
+struct Result {
+    bool ok = false;
+    LoadFailure failure;
+    std::string page;
+    std::string contentType;
+};
+
+// The page's answer, once the request has it: its bytes, read up to the
+// page limit and reported as they come in.
+Result readPage(Shared& shared, const WinInetCalls& calls, HINTERNET request) {
+    Result result;
+    result.contentType = header(calls, request, HTTP_QUERY_CONTENT_TYPE);
+    DWORD announced = 0;
+    DWORD size = sizeof announced;
+    if (!calls.queryInfo(request, HTTP_QUERY_CONTENT_LENGTH | HTTP_QUERY_FLAG_NUMBER, &announced, &size, nullptr))
+        announced = 0;
+    const auto whole = static_cast<DWORD>(std::min<std::int64_t>(announced, WebClient::largestPage));
+    char buffer[chunk];
+    DWORD got = 0;
+    while (result.page.size() < static_cast<std::size_t>(WebClient::largestPage)) {
+        const DWORD wanted = static_cast<DWORD>(
+            std::min<std::size_t>(chunk, static_cast<std::size_t>(WebClient::largestPage) - result.page.size()));
+        if (!calls.readFile(request, buffer, wanted, &got)) {
+            result.failure = failureOf(GetLastError());
+            return result;
+        }
+        if (got == 0) break;
+        result.page.append(buffer, got);
+        // No one to read the rest for.
+        if (!tell(shared, wmProgress, result.page.size(), whole)) return result;
+    }
+    result.ok = true;
+    return result;
+}
+
+Result fetch(Shared& shared) {
+    Result result;
+    const WinInetCalls* found = shared.calls;
+    if (!found) return result;  // no WinINet on this system: no connection either
+    const WinInetCalls& calls = *found;
+    const InternetHandle session(calls,
+                                 calls.internetOpen("Pellorin/2.2", INTERNET_OPEN_TYPE_PRECONFIG, nullptr, nullptr, 0));
     if (!session.get()) {
-        shared.failure = failureOf(GetLastError());
-        return;
+        result.failure = failureOf(GetLastError());
+        return result;
     }
     // A load given up while a call waits on the network is not cut short:
     // the call ends at these limits (Windows keeps them; Wine's network layer
@@ -101,61 +180,50 @@ void fetch(Shared& shared) {
     for (DWORD option :
          {INTERNET_OPTION_CONNECT_TIMEOUT, INTERNET_OPTION_RECEIVE_TIMEOUT, INTERNET_OPTION_SEND_TIMEOUT}) {
         DWORD timeout = answerTimeoutMs;
-        InternetSetOptionA(session.get(), option, &timeout, sizeof timeout);
+        calls.setOption(session.get(), option, &timeout, sizeof timeout);
     }
-    if (givenUp(shared)) return;
 
+    // Redirects are followed here, not by WinINet, which would follow them
+    // anywhere: only an answer of the page's own site is the page.
     const DWORD flags = INTERNET_FLAG_RELOAD | INTERNET_FLAG_NO_CACHE_WRITE | INTERNET_FLAG_PRAGMA_NOCACHE |
-                        INTERNET_FLAG_NO_UI | INTERNET_FLAG_NO_COOKIES;
-    const InternetHandle request(InternetOpenUrlA(session.get(), shared.url.c_str(), nullptr, 0, flags, 0));
-    if (!request.get()) {
-        shared.failure = failureOf(GetLastError());
-    } else {
+                        INTERNET_FLAG_NO_UI | INTERNET_FLAG_NO_COOKIES | INTERNET_FLAG_NO_AUTO_REDIRECT;
+    RedirectTrail trail(shared.url);
+    for (;;) {
+        if (givenUp(shared)) return result;
+        const InternetHandle request(calls,
+                                     calls.openUrl(session.get(), trail.current().c_str(), nullptr, 0, flags, 0));
+        if (!request.get()) {
+            result.failure = failureOf(GetLastError());
+            return result;
+        }
         DWORD status = 0;
         DWORD size = sizeof status;
-        const bool isHttp = HttpQueryInfoA(request.get(), HTTP_QUERY_STATUS_CODE | HTTP_QUERY_FLAG_NUMBER, &status,
-                                           &size, nullptr) != FALSE;
-        if (isHttp && status != 200) {
-            shared.failure = {LoadFailure::Kind::httpStatus, static_cast<int>(status)};
-        } else {
-            char type[256] = {};
-            DWORD typeSize = sizeof type - 1;
-            if (HttpQueryInfoA(request.get(), HTTP_QUERY_CONTENT_TYPE, type, &typeSize, nullptr))
-                shared.contentType.assign(type, std::min<DWORD>(typeSize, sizeof type - 1));
-            DWORD announced = 0;
-            size = sizeof announced;
-            if (!HttpQueryInfoA(request.get(), HTTP_QUERY_CONTENT_LENGTH | HTTP_QUERY_FLAG_NUMBER, &announced, &size,
-                                nullptr))
-                announced = 0;
-            const auto whole = static_cast<DWORD>(std::min<std::int64_t>(announced, WebClient::largestPage));
-            std::string page;
-            char buffer[chunk];
-            DWORD got = 0;
-            bool readOk = true;
-            while (page.size() < static_cast<std::size_t>(WebClient::largestPage)) {
-                const DWORD wanted = static_cast<DWORD>(
-                    std::min<std::size_t>(chunk, static_cast<std::size_t>(WebClient::largestPage) - page.size()));
-                if (!InternetReadFile(request.get(), buffer, wanted, &got)) {
-                    readOk = false;
-                    shared.failure = failureOf(GetLastError());
-                    break;
-                }
-                if (got == 0) break;
-                page.append(buffer, got);
-                // No one to read the rest for.
-                if (!tell(shared, wmProgress, page.size(), whole)) return;
-            }
-            if (readOk) {
-                shared.page = std::move(page);
-                shared.ok = true;
-            }
+        const bool isHttp = calls.queryInfo(request.get(), HTTP_QUERY_STATUS_CODE | HTTP_QUERY_FLAG_NUMBER, &status,
+                                            &size, nullptr) != FALSE;
+        if (!isHttp || status == 200) return readPage(shared, calls, request.get());
+        if (!isRedirect(status)) {
+            result.failure = {LoadFailure::Kind::httpStatus, static_cast<int>(status)};
+            return result;
+        }
+        switch (trail.redirect(header(calls, request.get(), HTTP_QUERY_LOCATION))) {
+            case RedirectTrail::Step::follow: break;
+            case RedirectTrail::Step::elsewhere: result.failure.kind = LoadFailure::Kind::elsewhere; return result;
+            case RedirectTrail::Step::loop: result.failure.kind = LoadFailure::Kind::loop; return result;
         }
     }
 }
 
 DWORD WINAPI worker(void* parameter) {
     auto* shared = static_cast<Shared*>(parameter);
-    fetch(*shared);
+    Result result = fetch(*shared);
+    {
+        Locked locked(*shared);
+        shared->ok = result.ok;
+        shared->page = std::move(result.page);
+        shared->contentType = std::move(result.contentType);
+        shared->failure = result.failure;
+        shared->finished = true;
+    }
     tell(*shared, wmDone, 0, 0);
     release(shared);
     return 0;
@@ -163,7 +231,8 @@ DWORD WINAPI worker(void* parameter) {
 
 class Win32PageLoad : public PageLoad {
 public:
-    Win32PageLoad(const std::string& url, LoadEvents events) : events_(std::move(events)), shared_(new Shared) {
+    Win32PageLoad(const WinInetCalls* calls, const std::string& url, LoadEvents events)
+        : events_(std::move(events)), shared_(new Shared) {
         WNDCLASSA windowClass{};
         windowClass.lpfnWndProc = windowProc;
         windowClass.hInstance = GetModuleHandleA(nullptr);
@@ -173,11 +242,13 @@ public:
                                   GetModuleHandleA(nullptr), nullptr);
         SetWindowLongPtrA(window_, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
         shared_->notify = window_;
+        shared_->calls = calls;
         shared_->url = url;
         thread_ = CreateThread(nullptr, 0, worker, shared_, 0, nullptr);
         if (!thread_) {
             // No thread, no load: said at once, as a load that found no network.
             shared_->references = 1;
+            shared_->finished = true;
             PostMessageA(window_, wmDone, 0, 0);
         }
     }
@@ -219,6 +290,9 @@ private:
         LoadFailure failure;
         {
             Locked locked(*shared_);
+            // Only the worker's own word that it is done counts.
+            if (!shared_->finished || reported_) return;
+            reported_ = true;
             ok = shared_->ok;
             page = std::move(shared_->page);
             contentType = shared_->contentType;
@@ -236,12 +310,36 @@ private:
     Shared* shared_;
     HWND window_ = nullptr;
     HANDLE thread_ = nullptr;
+    bool reported_ = false;
 };
 
 }  // namespace
 
+namespace {
+WinInetCalls systemCalls;
+bool systemCallsTried = false;
+}  // namespace
+
+const WinInetCalls* WinInetCalls::fromSystemFolder() {
+    WinInetCalls& calls = systemCalls;
+    if (!systemCallsTried) {
+        systemCallsTried = true;
+        if (const HMODULE library = loadSystemLibrary(L"wininet.dll")) {
+            calls.internetOpen = entryPoint<decltype(calls.internetOpen)>(library, "InternetOpenA");
+            calls.setOption = entryPoint<decltype(calls.setOption)>(library, "InternetSetOptionA");
+            calls.openUrl = entryPoint<decltype(calls.openUrl)>(library, "InternetOpenUrlA");
+            calls.queryInfo = entryPoint<decltype(calls.queryInfo)>(library, "HttpQueryInfoA");
+            calls.readFile = entryPoint<decltype(calls.readFile)>(library, "InternetReadFile");
+            calls.closeHandle = entryPoint<decltype(calls.closeHandle)>(library, "InternetCloseHandle");
+        }
+    }
+    const bool complete = calls.internetOpen && calls.setOption && calls.openUrl && calls.queryInfo && calls.readFile &&
+                          calls.closeHandle;
+    return complete ? &calls : nullptr;
+}
+
 std::unique_ptr<PageLoad> Win32WebClient::load(const std::string& url, LoadEvents events) {
-    return std::make_unique<Win32PageLoad>(url, std::move(events));
+    return std::make_unique<Win32PageLoad>(calls_ ? calls_ : WinInetCalls::fromSystemFolder(), url, std::move(events));
 }
 
 }  // namespace pellorin

@@ -115,13 +115,13 @@ class Case:
     def tool(self, name):
         return os.path.join(self.env.tools, name)
 
-    def run_check_tool(self, name, what):
+    def run_check_tool(self, name, what, *args):
         """Runs a helper program of checks in the test folder as the test's
         user, logs what it says and passes when it exits with 0."""
         exe = self.path(name)
         shutil.copy(self.tool(name), exe)
         harness.give_to(exe, self.env.uid, self.env.gid)
-        rc, out, _ = self.env.run([self.env.wine, exe], cwd=self.dir, timeout=60)
+        rc, out, _ = self.env.run([self.env.wine, exe] + list(args), cwd=self.dir, timeout=60)
         for line in out.decode("latin-1").splitlines():
             harness.log("  " + line)
         self.equal(what, 0, rc)

@@ -7,6 +7,7 @@ import http.server
 import os
 import shutil
 import socket
+import ssl
 import subprocess
 import threading
 import time
@@ -35,7 +36,7 @@ NOT_CHECKED = b"Couldn\xb4t check for a new version!"
 class Server:
     """Answers every request with what `respond(handler)` does; stops on close()."""
 
-    def __init__(self, respond):
+    def __init__(self, respond, port=UPDATE_PORT):
         outer = self
 
         class Handler(http.server.BaseHTTPRequestHandler):
@@ -52,7 +53,7 @@ class Server:
         self.requests = []
         self.stopping = threading.Event()
         http.server.ThreadingHTTPServer.allow_reuse_address = True
-        self.httpd = http.server.ThreadingHTTPServer(("127.0.0.1", UPDATE_PORT), Handler)
+        self.httpd = http.server.ThreadingHTTPServer(("127.0.0.1", port), Handler)
         self.httpd.daemon_threads = True
         self.thread = threading.Thread(target=self.httpd.serve_forever, daemon=True)
         self.thread.start()
@@ -244,6 +245,53 @@ def t_update_hostile_pages(c):
     c.exit_by_button()
 
 
+def redirect(handler, location):
+    handler.send_response(302)
+    handler.send_header("Location", location)
+    handler.send_header("Content-Length", "0")
+    handler.end_headers()
+
+
+def t_update_portal(c):
+    # The version page moved on its own site: followed. A network's sign-in
+    # page (a redirect to another port, serving "Login") and a redirect that
+    # goes round in a circle: no verdict either way, and the sign-in page is
+    # never asked for.
+    login = Server(lambda h: page(h, b"<title>Login</title><body>Please sign in</body>"), UPDATE_PORT + 1)
+    mode = ["moved"]
+
+    def respond(h):
+        if h.path == "/moved/version.htm":
+            page(h, b"<title>2.2</title><body>moved here</body>")
+        elif mode[0] == "moved":
+            redirect(h, "/moved/version.htm")
+        elif mode[0] == "portal":
+            redirect(h, "http://127.0.0.1:%d/login?to=%s" % (UPDATE_PORT + 1, UPDATE_PATH))
+        else:
+            redirect(h, UPDATE_PATH)
+
+    server = Server(respond)
+    try:
+        c.start_and_wait()
+        open_about(c)
+        for mode[0], verdict, strip in (
+                ("moved", LATEST, b"moved here"),
+                ("portal", NOT_CHECKED, b"Another site answered in the version page's place."),
+                ("loop", NOT_CHECKED, b"The server sent the check round in circles.")):
+            open_update(c)
+            c.check(c.wait_for(lambda: status(c) == verdict, 15), "%s: the verdict" % mode[0], verdict, status(c))
+            c.equal("%s: the strip" % mode[0], strip, c.ctl_of(UPDATE, STRIP).get("text"))
+            c.probe("click", UPDATE, UPDATE_CLOSE)
+            c.require(c.wait_for(lambda: c.probe("find", UPDATE)[0] != 0, 5), "Close closes the update window")
+        c.equal("the sign-in page was never asked for", [], login.requests)
+        c.check(len(server.requests) < 12, "the circle was left after a few steps", "< 12 requests",
+                len(server.requests))
+    finally:
+        server.close()
+        login.close()
+    c.exit_by_button()
+
+
 def t_update_refused(c):
     c.start_and_wait()  # nothing listens on the port
     open_about(c)
@@ -254,12 +302,41 @@ def t_update_refused(c):
     c.exit_by_button()
 
 
+def untrusted_server(c):
+    """An https server on a free port of 127.0.0.1 whose certificate no one
+    vouches for, made up for the test; returns it and its address."""
+    key, cert = c.path("key.pem"), c.path("cert.pem")
+    subprocess.run(["openssl", "req", "-x509", "-newkey", "rsa:2048", "-nodes", "-keyout", key, "-out", cert,
+                    "-days", "1", "-subj", "/CN=127.0.0.1"], check=True, capture_output=True)
+
+    class Handler(http.server.BaseHTTPRequestHandler):
+        def do_GET(self):
+            page(self, b"<title>2.2</title>")
+
+        def log_message(self, *args):
+            pass
+
+    httpd = http.server.ThreadingHTTPServer(("127.0.0.1", 0), Handler)
+    httpd.daemon_threads = True
+    context = ssl.SSLContext(ssl.PROTOCOL_TLS_SERVER)
+    context.load_cert_chain(cert, key)
+    httpd.socket = context.wrap_socket(httpd.socket, server_side=True)
+    threading.Thread(target=httpd.serve_forever, daemon=True).start()
+    return httpd, "https://127.0.0.1:%d%s" % (httpd.server_address[1], UPDATE_PATH)
+
+
 def t_win32_web(c):
     # The page loader itself, with a server of its own that stalls a page:
     # a load given up while its worker waits, and a new one at once, as
     # closing and reopening the update window does. Its WinINet calls are
     # watched for a handle closed from the wrong thread or used after its close.
-    c.run_check_tool("win32_web_test.exe", "every page loader check passes (exit code)")
+    # Then a secure server with a certificate no one vouches for.
+    httpd, address = untrusted_server(c)
+    try:
+        c.run_check_tool("win32_web_test.exe", "every page loader check passes (exit code)", address)
+    finally:
+        httpd.shutdown()
+        httpd.server_close()
 
 
 TESTS = {
@@ -267,6 +344,7 @@ TESTS = {
     "update_check": t_update_check,
     "update_slow_and_silent": t_update_slow_and_silent,
     "update_refused": t_update_refused,
+    "update_portal": t_update_portal,
     "update_hostile_pages": t_update_hostile_pages,
     "win32_web": t_win32_web,
 }

@@ -18,6 +18,7 @@ import subprocess
 import time
 
 import cases
+import cases_about
 import cases_scripts
 import harness
 from cases import TITLE, SIX, CMD_EXIT, CMD_MINIMIZE
@@ -32,6 +33,7 @@ UNINSTALL_KEY = "HKCU\\Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\
 RUN_KEY = cases_scripts.RUN_KEY
 BUTTON_KEY = cases_scripts.BUTTON_KEY
 INSTALL_WAIT = 60
+PLANTED_MARK = "planted-dll.mark"  # what the planted wininet.dll leaves once loaded
 
 
 def installer_for(exe):
@@ -53,8 +55,9 @@ def put(c, folder, name, source=None):
     harness.give_to(os.path.join(folder, name), c.env.uid, c.env.gid)
 
 
-def start(c, program):
-    p = c.env.popen([c.env.wine, program], cwd=c.env.home, stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+def start(c, program, extra_env=None):
+    p = c.env.popen([c.env.wine, program], cwd=c.env.home, extra_env=extra_env, stdout=subprocess.DEVNULL,
+                    stderr=subprocess.DEVNULL)
     c.procs.append(p)
     return p
 
@@ -152,6 +155,37 @@ def t_launcher_missing_exe(c):
     c.check(ended(launcher) is not None, "the launcher ends after OK")
     c.equal("no second message box", 0, c.msgbox(TITLE, 1)[0])
     c.equal("nothing started", [], c.windows(TITLE))
+
+
+def t_planted_library(c):
+    # A wininet.dll beside the programs, as a Downloads folder may hold one,
+    # with Wine told to prefer such a one to its own (Windows always does,
+    # for a library it does not keep loaded for everyone). Neither program
+    # loads it: not the launcher, not Pellorin at its start, not its update
+    # check, which still reaches its verdict with the system's own.
+    put(c, c.dir, LAUNCHER)
+    put(c, c.dir, "Pellorin.exe", source=c.exe)
+    put(c, c.dir, "wininet.dll", source=c.tool("plantedwininet.dll"))
+    env = {"WINEDLLOVERRIDES": c.env.wine_env()["WINEDLLOVERRIDES"] + ";wininet=n,b"}
+
+    def marks():
+        return c.read(PLANTED_MARK).splitlines() if os.path.exists(c.path(PLANTED_MARK)) else []
+
+    server = cases_about.Server(lambda h: cases_about.page(h, b"<title>2.2</title><body>the latest</body>"))
+    try:
+        c.equal("the launcher ends by itself (exit code)", 0, ended(start(c, c.path(LAUNCHER), env)))
+        c.require(c.probe("find", TITLE, 20000, timeout=40)[0] == 0, "the launcher starts Pellorin")
+        c.wait_ready()
+        c.equal("no program loaded the planted library at its start", [], marks())
+        cases_about.open_about(c)
+        cases_about.open_update(c)
+        c.check(c.wait_for(lambda: cases_about.status(c) == cases_about.LATEST, 15),
+                "the update check reaches its verdict", cases_about.LATEST, cases_about.status(c))
+        c.equal("the update check did not load the planted library", [], marks())
+        c.probe("click", TITLE, CMD_EXIT)
+        c.check(c.probe("gone", TITLE, 15000)[0] == 0, "Pellorin ends on Exit")
+    finally:
+        server.close()
 
 
 # ---- the installer ----------------------------------------------------------
@@ -307,6 +341,7 @@ TESTS = {
     "launcher_shows_tray_window": t_launcher_shows_tray_window,
     "launcher_starts_pellorin": t_launcher_starts_pellorin,
     "launcher_missing_exe": t_launcher_missing_exe,
+    "planted_library": t_planted_library,
     "installer": t_installer,
 }
 LIMITS = {"installer": 150}

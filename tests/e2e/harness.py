@@ -189,7 +189,8 @@ def setup(state_file, tools_dir, bits=32):
     with open(state_file, "w") as f:
         json.dump(state, f)
 
-    for tool in ("probe.exe", "probehook.dll", "testwin.exe", "win32_files_test.exe", "win32_web_test.exe"):
+    for tool in ("probe.exe", "probehook.dll", "testwin.exe", "win32_files_test.exe", "win32_web_test.exe",
+                 "plantedwininet.dll"):
         src = os.path.join(tools_dir, tool)
         if not os.path.exists(src):
             raise RuntimeError("missing %s: build the Windows tools first (cmake --build build/win32)" % src)

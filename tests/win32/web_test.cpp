@@ -1,7 +1,8 @@
 // Runs under Wine (or Windows): the page loader against a web server of its
-// own on 127.0.0.1, with this program's WinINet calls watched through its
-// import table. A load given up while its worker waits on the network, and a
-// new one started at once, as closing and reopening the update window does.
+// own on 127.0.0.1, with its WinINet calls watched (the loader takes them
+// from the table it is given). A load given up while its worker waits on the
+// network, and a new one started at once, as closing and reopening the update
+// window does.
 // WinINet hands a closed handle's value to the next handle it opens, so a
 // handle must be closed once, by the thread that uses it, and never used
 // after that. Exit code 0 when all pass.
@@ -140,34 +141,6 @@ BOOL WINAPI watchedCloseHandle(HINTERNET handle) {
     return realCloseHandle(handle);
 }
 
-// Points this program's import of one WinINet function at its watcher.
-template <typename Function>
-bool watchImport(const char* name, Function watcher, Function& real) {
-    auto* base = reinterpret_cast<BYTE*>(GetModuleHandleA(nullptr));
-    auto* nt = reinterpret_cast<IMAGE_NT_HEADERS*>(base + reinterpret_cast<IMAGE_DOS_HEADER*>(base)->e_lfanew);
-    const IMAGE_DATA_DIRECTORY& imports = nt->OptionalHeader.DataDirectory[IMAGE_DIRECTORY_ENTRY_IMPORT];
-    bool found = false;
-    for (auto* module = reinterpret_cast<IMAGE_IMPORT_DESCRIPTOR*>(base + imports.VirtualAddress); module->Name;
-         ++module) {
-        if (lstrcmpiA(reinterpret_cast<char*>(base + module->Name), "wininet.dll") != 0 || !module->OriginalFirstThunk)
-            continue;
-        auto* names = reinterpret_cast<IMAGE_THUNK_DATA*>(base + module->OriginalFirstThunk);
-        auto* slots = reinterpret_cast<IMAGE_THUNK_DATA*>(base + module->FirstThunk);
-        for (; names->u1.AddressOfData; ++names, ++slots) {
-            if (IMAGE_SNAP_BY_ORDINAL(names->u1.Ordinal)) continue;
-            auto* byName = reinterpret_cast<IMAGE_IMPORT_BY_NAME*>(base + names->u1.AddressOfData);
-            if (std::strcmp(reinterpret_cast<char*>(byName->Name), name) != 0) continue;
-            DWORD was = 0;
-            VirtualProtect(&slots->u1.Function, sizeof slots->u1.Function, PAGE_READWRITE, &was);
-            real = reinterpret_cast<Function>(slots->u1.Function);
-            slots->u1.Function = reinterpret_cast<ULONG_PTR>(watcher);
-            VirtualProtect(&slots->u1.Function, sizeof slots->u1.Function, was, &was);
-            found = true;
-        }
-    }
-    return found;
-}
-
 // ---- a web server that stalls one page half-way until it is let go ----
 
 struct Server {
@@ -255,6 +228,7 @@ struct Reports {
     int loaded = 0;
     int failed = 0;
     std::string page;
+    pellorin::LoadFailure failure;
 };
 
 pellorin::LoadEvents eventsInto(Reports& reports) {
@@ -264,7 +238,10 @@ pellorin::LoadEvents eventsInto(Reports& reports) {
         ++reports.loaded;
         reports.page = page;
     };
-    events.failed = [&reports](const pellorin::LoadFailure&) { ++reports.failed; };
+    events.failed = [&reports](const pellorin::LoadFailure& failure) {
+        ++reports.failed;
+        reports.failure = failure;
+    };
     return events;
 }
 
@@ -283,21 +260,33 @@ bool pumpUntil(Done done, DWORD ms) {
 
 }  // namespace
 
-int main() {
+int main(int argc, char** argv) {
     InitializeCriticalSection(&watch.lock);
     watch.interfaceThread = GetCurrentThreadId();
-    const bool watched = watchImport("InternetOpenA", &watchedOpen, realOpen) &&
-                         watchImport("InternetOpenUrlA", &watchedOpenUrl, realOpenUrl) &&
-                         watchImport("InternetSetOptionA", &watchedSetOption, realSetOption) &&
-                         watchImport("HttpQueryInfoA", &watchedQueryInfo, realQueryInfo) &&
-                         watchImport("InternetReadFile", &watchedReadFile, realReadFile) &&
-                         watchImport("InternetCloseHandle", &watchedCloseHandle, realCloseHandle);
-    check(watched, "the loader's WinINet calls are watched");
+    const pellorin::WinInetCalls* system = pellorin::WinInetCalls::fromSystemFolder();
+    check(system != nullptr, "WinINet is loaded when the first page is");
+    if (!system) return 1;
+    char loadedFrom[MAX_PATH] = {};
+    char systemFolder[MAX_PATH] = {};
+    GetModuleFileNameA(GetModuleHandleA("wininet.dll"), loadedFrom, MAX_PATH);
+    GetSystemDirectoryA(systemFolder, MAX_PATH);
+    std::printf("  WinINet from %s\n", loadedFrom);
+    check(CharUpperA(loadedFrom) && CharUpperA(systemFolder) &&
+              std::strncmp(loadedFrom, systemFolder, std::strlen(systemFolder)) == 0,
+          "WinINet comes from the system folder");
+    realOpen = system->internetOpen;
+    realOpenUrl = system->openUrl;
+    realSetOption = system->setOption;
+    realQueryInfo = system->queryInfo;
+    realReadFile = system->readFile;
+    realCloseHandle = system->closeHandle;
+    pellorin::WinInetCalls watched{&watchedOpen,      &watchedSetOption, &watchedOpenUrl,
+                                   &watchedQueryInfo, &watchedReadFile,  &watchedCloseHandle};
     check(startServer(), "a web server runs on 127.0.0.1");
-    if (!watched || failures) return 1;
+    if (failures) return 1;
     const std::string site = "http://127.0.0.1:" + std::to_string(server.port);
 
-    pellorin::Win32WebClient client;
+    pellorin::Win32WebClient client(&watched);
     Reports stalled;
     auto load = client.load(site + "/stall", eventsInto(stalled));
     check(pumpUntil([&] { return stalled.progress > 0; }, 10000), "the stalled page's first part comes in");
@@ -314,6 +303,19 @@ int main() {
     load = client.load(site + "/fresh", eventsInto(fresh));
     check(pumpUntil([&] { return fresh.loaded + fresh.failed > 0; }, 10000) && fresh.page == freshPage,
           "a load started at once after the give-up gets its page");
+    load.reset();
+
+    // A secure server whose certificate nobody vouches for (the tests' own,
+    // made up for the run): that is not the same as no connection.
+    if (argc > 1) {
+        Reports untrusted;
+        load = client.load(argv[1], eventsInto(untrusted));
+        pumpUntil([&] { return untrusted.loaded + untrusted.failed > 0; }, 20000);
+        std::printf("  %s: loaded %d, failed %d (kind %d)\n", argv[1], untrusted.loaded, untrusted.failed,
+                    static_cast<int>(untrusted.failure.kind));
+        check(untrusted.failed == 1 && untrusted.failure.kind == pellorin::LoadFailure::Kind::certificate,
+              "an untrusted certificate is told apart from no connection");
+    }
     load.reset();
 
     // The stalled page comes in whole now; its worker ends on its own.
@@ -337,6 +339,7 @@ int main() {
         if (fault->count) std::printf("    %d times, first: %s\n", fault->count, fault->first.c_str());
     }
     closesocket(server.listener);
+
     std::printf("%d failed\n", failures);
     return failures == 0 ? 0 : 1;
 }
