@@ -26,14 +26,21 @@ public:
     virtual std::string programFolder() = 0;
     virtual bool setCurrentDirectory(const std::string& folder) = 0;
 
-    // True when the file can be opened for reading right now.
-    virtual bool canOpenForReading(const std::string& path) = 0;
+    // True when the file is there, whether or not it can be read right now
+    // (a backup program may hold it, a cloud copy may be out of reach).
+    virtual bool exists(const std::string& path) = 0;
+    // Nothing when the file cannot be read whole.
     virtual std::optional<std::string> readAll(const std::string& path) = 0;
     // Replaces the whole content. Must never leave a file half-written: the
-    // old content stays until the new one is complete.
+    // new content goes into temporaryFor(path) first and replaces the file
+    // only once it is complete.
     virtual WriteResult replaceContent(const std::string& path, const std::string& bytes) = 0;
     // Clears read-only, hidden, system and archive.
     virtual bool setNormalAttributes(const std::string& path) = 0;
+
+    // Where a write puts the new content before it replaces the file. One
+    // found there later is what a write left when it was cut short.
+    static std::string temporaryFor(const std::string& path) { return path + ".new"; }
 };
 
 }  // namespace pellorin

@@ -112,7 +112,7 @@ std::int32_t keyCodeForLetter(std::string_view letter) {
     return 'Q';
 }
 
-bool fileExists(FileStore& store, const std::string& path) { return store.canOpenForReading(path); }
+bool fileExists(FileStore& store, const std::string& path) { return store.exists(path); }
 
 void writeDefaultSettings(FileStore& store) {
     for (const char* name :
@@ -121,7 +121,12 @@ void writeDefaultSettings(FileStore& store) {
         bool done;
         if (!fileExists(store, path)) {
             const bool isHotkey = std::string_view(name) == files::hotkey;
-            done = store.replaceContent(path, isHotkey ? SettingsWriter().text("Q").bytes() : "") == WriteResult::ok;
+            std::string content = isHotkey ? SettingsWriter().text("Q").bytes() : "";
+            // Every value ends its line, so content that does not end one was
+            // cut off in the middle (and an empty one may be all that was).
+            const std::optional<std::string> leftOver = store.readAll(FileStore::temporaryFor(path));
+            if (leftOver && leftOver->ends_with(crlf)) content = *leftOver;
+            done = store.replaceContent(path, content) == WriteResult::ok;
         } else {
             done = store.setNormalAttributes(path);
         }
@@ -129,8 +134,11 @@ void writeDefaultSettings(FileStore& store) {
     }
 }
 
-std::string readSettingsFile(FileStore& store, std::string_view fileName) {
-    return store.readAll(settingsPath(store, fileName)).value_or(std::string());
+std::string readSettingsFile(FileStore& store, std::string_view fileName, bool* unreadable) {
+    const std::string path = settingsPath(store, fileName);
+    std::optional<std::string> content = store.readAll(path);
+    if (unreadable) *unreadable = !content && store.exists(path);
+    return content ? std::move(*content) : std::string();
 }
 
 WriteResult writeSettingsFile(FileStore& store, std::string_view fileName, const SettingsWriter& content) {

@@ -70,16 +70,20 @@ private:
 // 65..90 for "A".."Z"; 81 (Q) for anything else.
 std::int32_t keyCodeForLetter(std::string_view letter);
 
-// Tries to open the file for reading; any failure is simply false.
+// Whether the file is there: one that cannot be read right now (held by a
+// backup program, a cloud copy out of reach) is there all the same, and is
+// never replaced by an empty one.
 bool fileExists(FileStore& store, const std::string& path);
 
 // Creates each missing settings file (hotkey.cfg with "Q"), clears the
-// attributes of those that exist. Stops at the first failure.
+// attributes of those that exist. Stops at the first failure. A missing file
+// whose complete new content a cut-short write left beside it gets that.
 void writeDefaultSettings(FileStore& store);
 
 // Reads a whole file for the field reader; a file that cannot be read reads
-// as empty, so every target keeps its value.
-std::string readSettingsFile(FileStore& store, std::string_view fileName);
+// as empty, so every target keeps its value. unreadable, when given, says
+// whether the file is there but could not be read.
+std::string readSettingsFile(FileStore& store, std::string_view fileName, bool* unreadable = nullptr);
 WriteResult writeSettingsFile(FileStore& store, std::string_view fileName, const SettingsWriter& content);
 
 }  // namespace pellorin

@@ -130,6 +130,7 @@ public:
 
 private:
     void pruneHandledWindows();
+    void writeStatistics();
     bool isAltGrTyping(std::int32_t letter);
     void hideOrShowListedWindows();
     void closeListedWindows();
@@ -152,6 +153,12 @@ private:
     bool hotkeyLetterDown_ = false;   // as the previous hotkey poll found it
     std::vector<Hwnd> closedPopups_;  // asked to close, and still there
     std::string titleSuffix_ = form1::Text1.caption;
+    // Files start-up found but could not read, and what the window showed
+    // in their place: exit does not write the defaults over the user's values.
+    bool setupUnreadable_ = false;
+    bool statsUnreadable_ = false;
+    std::string suffixAtStart_;
+    bool hideAtStart_ = true;
 };
 
 }  // namespace pellorin

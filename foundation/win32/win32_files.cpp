@@ -56,6 +56,25 @@ std::string folderOfExecutable() {
     return slash == std::wstring::npos ? "." : narrow(std::wstring_view(path).substr(0, slash));
 }
 
+// A temporary that an earlier write left behind (cut short by a crash, or
+// copied along read-only from a backup) is stale: it goes. One that cannot
+// go (a folder of that name, a file someone holds open) gives its name up
+// to another, so no leftover can make every later write fail.
+std::wstring freeTemporaryFor(const std::string& path) {
+    const std::wstring first = widen(FileStore::temporaryFor(path));
+    std::wstring candidate = first;
+    for (int other = 1; other <= 9; ++other) {
+        const DWORD attributes = GetFileAttributesW(candidate.c_str());
+        if (attributes == INVALID_FILE_ATTRIBUTES) return candidate;
+        if (!(attributes & FILE_ATTRIBUTE_DIRECTORY)) {
+            SetFileAttributesW(candidate.c_str(), FILE_ATTRIBUTE_NORMAL);
+            if (DeleteFileW(candidate.c_str())) return candidate;
+        }
+        candidate = first + std::to_wstring(other);
+    }
+    return candidate;  // all taken: the write fails, as it should
+}
+
 }  // namespace
 
 Win32Files::Win32Files() : programFolder_(folderOfExecutable()) {}
@@ -64,7 +83,9 @@ bool Win32Files::setCurrentDirectory(const std::string& folder) {
     return SetCurrentDirectoryW(widen(folder).c_str()) != FALSE;
 }
 
-bool Win32Files::canOpenForReading(const std::string& path) { return openForReading(path).valid(); }
+bool Win32Files::exists(const std::string& path) {
+    return GetFileAttributesW(widen(path).c_str()) != INVALID_FILE_ATTRIBUTES;
+}
 
 std::optional<std::string> Win32Files::readAll(const std::string& path) {
     FileHandle file = openForReading(path);
@@ -91,7 +112,7 @@ WriteResult Win32Files::replaceContent(const std::string& path, const std::strin
 
     // The new content goes beside the file and replaces it only once it is
     // complete, so a full disk or a crash never leaves the file emptied.
-    const std::wstring temporary = target + L".new";
+    const std::wstring temporary = freeTemporaryFor(path);
     FileHandle file(
         CreateFileW(temporary.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
     if (!file.valid()) return resultOf(GetLastError());

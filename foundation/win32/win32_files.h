@@ -9,7 +9,7 @@ public:
     Win32Files();
     std::string programFolder() override { return programFolder_; }
     bool setCurrentDirectory(const std::string& folder) override;
-    bool canOpenForReading(const std::string& path) override;
+    bool exists(const std::string& path) override;
     std::optional<std::string> readAll(const std::string& path) override;
     WriteResult replaceContent(const std::string& path, const std::string& bytes) override;
     bool setNormalAttributes(const std::string& path) override;

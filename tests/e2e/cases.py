@@ -489,6 +489,42 @@ def t_read_only_stats(c):
     c.equal("stats.cfg holds the counts after exit", b" 3 \r\n 4 \r\n", c.read("stats.cfg"))
 
 
+def t_held_settings(c):
+    # A backup program holds setup.cfg and stats.cfg without sharing while
+    # Pellorin starts; a write cut short left fullscreen.cfg's complete new
+    # content beside the missing file, and a stale read-only temporary of
+    # setup.cfg. Nothing the user had is lost, and nothing new is said.
+    c.write("stats.cfg", b" 900 \r\n 40 \r\n")
+    c.write("setup.cfg", b"e Chrome\r\nclose\r\n")
+    c.write("fullscreen.cfg.new", b"yes\r\n")
+    c.write("setup.cfg.new", b"left over\r\n")
+    c.set_read_only("setup.cfg.new")
+    for name in ("stats.cfg", "setup.cfg"):
+        c.require(c.probe("hold-file", name)[0] == 0, "%s is held without sharing" % name)
+    c.start_and_wait()
+    c.equal("the held stats.cfg is kept through the start", b" 900 \r\n 40 \r\n", c.read("stats.cfg"))
+    c.equal("the held setup.cfg is kept through the start", b"e Chrome\r\nclose\r\n", c.read("setup.cfg"))
+    c.equal("the missing fullscreen.cfg takes the complete content left beside it", b"yes\r\n",
+            c.read("fullscreen.cfg"))
+    c.testwin("Home" + IE)
+    c.check(c.wait_window_state("Home" + IE, lambda w: w["zoomed"] == 1), "a browser window is maximized meanwhile")
+    for name in ("stats.cfg", "setup.cfg"):
+        c.probe("let-go", name)
+    c.exit_by_button()
+    c.equal("no message at exit", 0, c.msgbox("Error")[0])
+    c.equal("stats.cfg: this run's maximize added to the lifetime's", b" 901 \r\n 40 \r\n", c.read("stats.cfg"))
+    c.equal("setup.cfg: not written over with the defaults shown", b"e Chrome\r\nclose\r\n", c.read("setup.cfg"))
+
+    # Nothing held now: the stale read-only temporary does not stop a write.
+    c.start_and_wait()
+    c.equal("the stored suffix is read", b"e Chrome", c.text(TEXT1))
+    c.probe("press", TITLE, OPTION1)
+    c.check(c.wait_for(lambda: c.ctl(OPTION1).get("check") == 1, 5), "Hide/show chosen")
+    c.exit_by_button()
+    c.equal("setup.cfg written past the stale temporary", b"e Chrome\r\nhide\r\n", c.read("setup.cfg"))
+    c.equal("no temporary left", [], [f for f in c.files() if f.endswith((".new", ".new1"))])
+
+
 def t_bad_input(c):
     junk = bytes(range(256)) * 4
     cases = [
@@ -1120,6 +1156,7 @@ TESTS = {
     "close_option": t_close_option,
     "read_only_setup": t_read_only_setup,
     "read_only_stats": t_read_only_stats,
+    "held_settings": t_held_settings,
     "bad_input": t_bad_input,
     "window_list": t_window_list,
     "watcher_maximize": t_watcher_maximize,
@@ -1140,7 +1177,7 @@ TESTS = {
 
 # Seconds CTest gives a test; 90 for those not named. The slow ones start
 # the program several times.
-LIMITS = {"exit_button": 60, "close_option": 60, "read_only_stats": 60, "bad_input": 240, "window_list": 120,
+LIMITS = {"held_settings": 60, "exit_button": 60, "close_option": 60, "read_only_stats": 60, "bad_input": 240, "window_list": 120,
           "tray_menu": 120, "tray_menu_watcher": 120, "hotkey_hide_show": 120, "auto_title": 150}
 DEFAULT_LIMIT = 90
 

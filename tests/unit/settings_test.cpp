@@ -179,10 +179,9 @@ TEST(WriteDefaultSettings, ExistingFilesKeepTheirContentAndLoseReadOnly) {
 TEST(WriteDefaultSettings, AFailureAbandonsTheRest) {
     MemoryFiles files;
     files.put("startup.cfg", "normal\r\n");
-    // Exists but cannot be opened, so it would be created anew, and that is refused.
+    // There, but its attributes cannot be reset (a file of another user's).
     files.put("popup.cfg", "enabled\r\n");
-    files.file("popup.cfg").unreadable = true;
-    files.file("popup.cfg").readOnly = true;
+    files.file("popup.cfg").attributesLocked = true;
     writeDefaultSettings(files);
     EXPECT_FALSE(files.get("hotkey.cfg").has_value());
     EXPECT_FALSE(files.get("stats.cfg").has_value());

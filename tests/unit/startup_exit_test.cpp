@@ -174,5 +174,55 @@ TEST_F(ExitTest, AWriteThatFailsForAnyReasonIsSaid) {
     EXPECT_EQ(runtime.boxes[0].text, "Error, couldn\u00b4t write to file setup.cfg, it might be write protected!");
 }
 
+TEST_F(ExitTest, FilesStartUpCouldNotReadAreNotWrittenOverWithDefaults) {
+    // Held by a backup program at start (read as empty), then as found at exit.
+    const struct {
+        const char* what;
+        bool heldAtExit;
+        bool userTypedSuffix;
+        const char* stats;
+        const char* setup;
+    } cases[] = {
+        {"still held", true, false, " 900 \r\n 40 \r\n", "Chrome\r\nclose\r\n"},
+        {"let go: this run's counts added", false, false, " 903 \r\n 41 \r\n", "Chrome\r\nclose\r\n"},
+        {"let go, a suffix typed meanwhile", false, true, " 903 \r\n 41 \r\n", "Edge\r\nhide\r\n"},
+    };
+    for (const auto& c : cases) {
+        FreshProgram fresh;
+        fresh.files.put("stats.cfg", " 900 \r\n 40 \r\n");
+        fresh.files.put("setup.cfg", "Chrome\r\nclose\r\n");
+        for (const char* name : {"stats.cfg", "setup.cfg"}) fresh.files.file(name).unreadable = true;
+        fresh.form.Form_Load();
+        EXPECT_EQ(fresh.form.Text1.text(), "Explorer") << c.what;
+        EXPECT_EQ(fresh.program.settings.statMaximizeCount, 0) << c.what;
+        fresh.program.settings.statMaximizeCount = 3;
+        fresh.program.settings.statKilledPopups = 1;
+        if (c.userTypedSuffix) fresh.form.Text1.setText("Edge");
+        for (const char* name : {"stats.cfg", "setup.cfg"}) fresh.files.file(name).unreadable = c.heldAtExit;
+        EXPECT_TRUE(endsProgram([&] { fresh.form.cmdExit_Click(); })) << c.what;
+        fresh.files.file("stats.cfg").unreadable = fresh.files.file("setup.cfg").unreadable = false;
+        EXPECT_EQ(fresh.files.get("stats.cfg"), c.stats) << c.what;
+        EXPECT_EQ(fresh.files.get("setup.cfg"), c.setup) << c.what;
+        EXPECT_TRUE(fresh.runtime.boxes.empty()) << c.what;
+    }
+}
+
+TEST_F(StartupTest, MissingFilesAreMadeOfWhatACutShortWriteLeft) {
+    // A file that is there but cannot be read is left as it is; a missing
+    // one takes the complete new content left beside it, and only that.
+    files.put("stats.cfg", " 7 \r\n 2 \r\n");
+    files.file("stats.cfg").unreadable = true;
+    files.put("popup.cfg.new", "enabled\r\n 400 \r\n 300 \r\nclose\r\n");
+    files.put("hotkey.cfg.new", "");
+    files.put("setup.cfg.new", "Chrome\r\ncl");
+    load();
+    EXPECT_EQ(files.files.at(files.path("stats.cfg")).bytes, " 7 \r\n 2 \r\n");
+    EXPECT_EQ(files.get("popup.cfg"), "enabled\r\n 400 \r\n 300 \r\nclose\r\n");
+    EXPECT_EQ(settings.popupMaxWidth, 400);
+    EXPECT_EQ(files.get("hotkey.cfg"), "Q\r\n");
+    EXPECT_EQ(files.get("setup.cfg"), "");
+    EXPECT_EQ(form.Text1.text(), "Explorer");
+}
+
 }  // namespace
 }  // namespace pellorin::testing

@@ -200,14 +200,10 @@ bool MemoryFiles::setCurrentDirectory(const std::string& directory) {
     return true;
 }
 
-bool MemoryFiles::canOpenForReading(const std::string& filePath) {
-    auto found = files.find(filePath);
-    return found != files.end() && !found->second.unreadable;
-}
-
 std::optional<std::string> MemoryFiles::readAll(const std::string& filePath) {
-    if (!canOpenForReading(filePath)) return std::nullopt;
-    return files[filePath].bytes;
+    auto found = files.find(filePath);
+    if (found == files.end() || found->second.unreadable) return std::nullopt;
+    return found->second.bytes;
 }
 
 WriteResult MemoryFiles::replaceContent(const std::string& filePath, const std::string& bytes) {
@@ -221,7 +217,7 @@ WriteResult MemoryFiles::replaceContent(const std::string& filePath, const std::
 
 bool MemoryFiles::setNormalAttributes(const std::string& filePath) {
     auto found = files.find(filePath);
-    if (found == files.end()) return false;
+    if (found == files.end() || found->second.attributesLocked) return false;
     found->second.readOnly = false;
     found->second.hidden = false;
     return true;

@@ -119,6 +119,7 @@ public:
         bool readOnly = false;
         bool hidden = false;
         bool unreadable = false;
+        bool attributesLocked = false;  // they cannot be reset
     };
 
     std::string folder = "C:\\Program Files\\Pellorin";
@@ -135,7 +136,7 @@ public:
 
     std::string programFolder() override { return folder; }
     bool setCurrentDirectory(const std::string& directory) override;
-    bool canOpenForReading(const std::string& filePath) override;
+    bool exists(const std::string& filePath) override { return files.count(filePath) != 0; }
     std::optional<std::string> readAll(const std::string& filePath) override;
     WriteResult replaceContent(const std::string& filePath, const std::string& bytes) override;
     bool setNormalAttributes(const std::string& filePath) override;

@@ -42,7 +42,7 @@ int main(int argc, char** argv) {
     SetFileAttributesW(pellorin::widen(path).c_str(), FILE_ATTRIBUTE_NORMAL);
     DeleteFileW(pellorin::widen(path).c_str());
 
-    check(!files.canOpenForReading(path), "a missing file cannot be opened");
+    check(!files.exists(path) && !files.readAll(path), "a missing file is not there");
     check(files.replaceContent(path, "Explorer\r\nhide\r\n") == pellorin::WriteResult::ok, "a new file is written");
     check(read(files, path) == "Explorer\r\nhide\r\n", "it holds exactly what was written");
     check(files.replaceContent(path, "x\r\n") == pellorin::WriteResult::ok, "an existing file is replaced");
@@ -57,12 +57,31 @@ int main(int argc, char** argv) {
     check(files.setNormalAttributes(path), "attributes can be reset");
     check(!(GetFileAttributesW(pellorin::widen(path).c_str()) & FILE_ATTRIBUTE_READONLY), "the file is writable again");
 
-    // A write that cannot complete (here: the place for the new content is
-    // taken) must leave the old content alone.
-    CreateDirectoryW(pellorin::widen(path + ".new").c_str(), nullptr);
+    // What a write cut short left where the new content goes (read-only, as
+    // a backup may restore it, or a folder of that name) never makes a
+    // later write fail.
+    const std::wstring temporary = pellorin::widen(path + ".new");
+    HANDLE stale =
+        CreateFileW(temporary.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_READONLY, nullptr);
+    if (stale != INVALID_HANDLE_VALUE) CloseHandle(stale);
+    check(files.replaceContent(path, "w\r\n") == pellorin::WriteResult::ok && read(files, path) == "w\r\n",
+          "a stale read-only temporary is cleared and the write done");
+    CreateDirectoryW(temporary.c_str(), nullptr);
+    check(files.replaceContent(path, "x\r\n") == pellorin::WriteResult::ok && read(files, path) == "x\r\n",
+          "a folder in the temporary's place: the write goes through another name");
+    RemoveDirectoryW(temporary.c_str());
+
+    // A write that cannot complete (here: the file is held open without
+    // sharing) must leave the old content alone.
+    HANDLE holding = CreateFileW(pellorin::widen(path).c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING,
+                                 FILE_ATTRIBUTE_NORMAL, nullptr);
     check(files.replaceContent(path, "z\r\n") != pellorin::WriteResult::ok, "a write that cannot complete fails");
+    check(files.exists(path), "a held file is there all the same");
+    if (holding != INVALID_HANDLE_VALUE) CloseHandle(holding);
     check(read(files, path) == "x\r\n", "and the previous content survives it");
-    RemoveDirectoryW(pellorin::widen(path + ".new").c_str());
+    for (const char* left : {".new", ".new1"})
+        check(GetFileAttributesW(pellorin::widen(path + left).c_str()) == INVALID_FILE_ATTRIBUTES,
+              "no temporary is left behind");
 
     std::string big(3u << 20, 'b');
     check(files.replaceContent(path, big) == pellorin::WriteResult::ok && read(files, path) == big,
@@ -102,7 +121,7 @@ int main(int argc, char** argv) {
           "a file is written in a folder named in any language");
     check(GetFileAttributesW((wideNamed + L"\\setup.cfg").c_str()) != INVALID_FILE_ATTRIBUTES,
           "under the folder's true name");
-    check(files.canOpenForReading(inNamed) && read(files, inNamed) == "Explorer\r\nhide\r\n", "and read back");
+    check(files.exists(inNamed) && read(files, inNamed) == "Explorer\r\nhide\r\n", "and read back");
     SetFileAttributesW((wideNamed + L"\\setup.cfg").c_str(), FILE_ATTRIBUTE_READONLY);
     check(files.setNormalAttributes(inNamed) &&
               !(GetFileAttributesW((wideNamed + L"\\setup.cfg").c_str()) & FILE_ATTRIBUTE_READONLY),

@@ -85,6 +85,11 @@
 //                                  what lies above it
 //   answers TITLE ID MS            asks the control for its text every 50 ms for MS ms;
 //                                  slowest=N, the longest wait for an answer in ms
+//   hold-file PATH                 opens the file without sharing, as a backup program
+//                                  may, until let-go PATH (or the probe ends)
+//   hold-event NAME                makes an event of that name, until let-go NAME
+//   hold-mutex NAME                makes and owns a mutex of that name, until let-go NAME
+//   let-go NAME                    closes what hold-... opened under that name
 //
 // Menus and the notification area are read from inside their processes by
 // probehook.dll, which must lie beside probe.exe.
@@ -439,6 +444,9 @@ BOOL CALLBACK countWindowsOf(HWND window, LPARAM lp) {
     return TRUE;
 }
 
+// What hold-file, hold-event and hold-mutex keep open, by name.
+std::vector<std::pair<std::string, HANDLE>> held;
+
 DWORD arg(int argc, char** argv, int i, DWORD dflt) {
     return i < argc ? (DWORD)std::strtoul(argv[i], nullptr, 10) : dflt;
 }
@@ -525,6 +533,29 @@ int run(int argc, char** argv) {
         } while (GetTickCount() - start < ms);
         std::printf("pressed=%d\n", pressed);
         return 0;
+    }
+    if ((cmd == "hold-file" || cmd == "hold-event" || cmd == "hold-mutex") && argc >= 3) {
+        HANDLE handle = nullptr;
+        if (cmd == "hold-file") {
+            handle = CreateFileA(argv[2], GENERIC_READ, 0, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+            if (handle == INVALID_HANDLE_VALUE) handle = nullptr;
+        } else if (cmd == "hold-event") {
+            handle = CreateEventA(nullptr, TRUE, FALSE, argv[2]);
+        } else {
+            handle = CreateMutexA(nullptr, TRUE, argv[2]);
+        }
+        if (!handle) return 1;
+        held.emplace_back(argv[2], handle);
+        return 0;
+    }
+    if (cmd == "let-go" && argc >= 3) {
+        for (auto it = held.begin(); it != held.end(); ++it) {
+            if (it->first != argv[2]) continue;
+            CloseHandle(it->second);
+            held.erase(it);
+            return 0;
+        }
+        return 1;
     }
     if (cmd == "start-minimized" && argc >= 3) {
         std::wstring program(argv[2], argv[2] + std::strlen(argv[2]));
