@@ -156,8 +156,10 @@ Section "Uninstall"
   Delete "$INSTDIR\fullscreen.cfg"
   Delete "$INSTDIR\stats.cfg"
   Delete "$INSTDIR\hotkey.cfg"
-  ; What a settings write cut short leaves behind.
+  ; What a settings write cut short leaves behind, under its first name or
+  ; another one it took when that was in the way.
   Delete "$INSTDIR\*.cfg.new"
+  Delete "$INSTDIR\*.cfg.new?"
   Delete "$INSTDIR\uninstall.exe"
   ; Only when empty: a folder the user chose may hold files of their own.
   RMDir "$INSTDIR"

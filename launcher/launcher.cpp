@@ -10,12 +10,12 @@ void showOrStartPellorin(Desktop& desktop, LauncherHost& host) {
         // Without its own folder the launcher knows of no Pellorin to start:
         // a bare \Pellorin.exe would be one at the root of some drive.
         const std::string folder = host.ownFolder();
+        // Pellorin's own file and no other: an 8.3 alias such as pellor~1.exe
+        // never names Pellorin.exe, which is a short name itself, but the first
+        // other pellor*.exe of the folder (an installer or a download beside
+        // the launcher), which would then start without a word.
         auto result = LauncherHost::StartResult::missing;
-        if (!folder.empty()) {
-            result = host.startProgram(folder + "\\" + pellorinExecutable, showNormal);
-            if (result == LauncherHost::StartResult::missing)
-                result = host.startProgram(folder + "\\" + pellorinShortName, showNormal);
-        }
+        if (!folder.empty()) result = host.startProgram(folder + "\\" + pellorinExecutable, showNormal);
         if (result != LauncherHost::StartResult::started)
             host.messageBox(missingExecutableText, pellorinCaption, missingExecutableStyle);
     }

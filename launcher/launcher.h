@@ -24,10 +24,8 @@ public:
     virtual void endProgram() = 0;
 };
 
-// Pellorin's own name first: its 8.3 alias exists only where the volume
-// keeps short names (many NTFS volumes do not, and Wine makes up others).
+// The name the main program ships under, in the launcher's own folder.
 inline constexpr const char* pellorinExecutable = "Pellorin.exe";
-inline constexpr const char* pellorinShortName = "pellor~1.exe";
 inline constexpr int showNormal = 1;  // SW_SHOWNORMAL: a normal window that takes the focus
 inline constexpr const char* missingExecutableText = "Can\u00b4t find Pellorin exe-file";
 inline constexpr int missingExecutableStyle = 48;  // exclamation icon, one OK button
