@@ -35,4 +35,13 @@ bool handOverToRunningPellorin(Desktop& desktop, int attempts, const std::functi
     return false;
 }
 
+bool startsHere(Desktop& desktop, CopyLock lock, int attempts, const std::function<void()>& pause) {
+    switch (lock) {
+        case CopyLock::ours: return true;
+        case CopyLock::heldByAnother: return !handOverToRunningPellorin(desktop, attempts, pause);
+        case CopyLock::unavailable: return !handOverToRunningPellorin(desktop, 1, pause);
+    }
+    return true;
+}
+
 }  // namespace pellorin

@@ -30,4 +30,17 @@ void askToComeBack(Desktop& desktop, Hwnd window);
 // it never showed up.
 bool handOverToRunningPellorin(Desktop& desktop, int attempts, const std::function<void()>& pause);
 
+// How a start stands to the lock that keeps one Pellorin per session.
+enum class CopyLock {
+    ours,           // no one held it: this start is the one Pellorin
+    heldByAnother,  // a running Pellorin holds it, or another program in its name
+    unavailable,    // its name is taken by another kind of object: no lock to be had
+};
+
+// Whether this start runs the program (true) or has handed over to the
+// running Pellorin (false). A lock held by something that never shows
+// Pellorin's window, or no lock at all, must not keep the user from the
+// program: then it runs, the running copy found by its window alone.
+bool startsHere(Desktop& desktop, CopyLock lock, int attempts, const std::function<void()>& pause);
+
 }  // namespace pellorin

@@ -60,6 +60,10 @@ void Form1::Timer1_Timer() {
     SharedSettings& settings = context_.settings;
 
     const std::string suffix = titleSuffix_;
+    // An emptied box (the user is about to type a new suffix) matches no
+    // window, as in the list: not every untitled window in front, the task
+    // bar and tool windows among them.
+    if (suffix.empty()) return;
     const Hwnd window = desktop.getForegroundWindow();
     if (desktop.isZoomed(window)) return;
     if (desktop.isIconic(window)) return;
@@ -87,8 +91,9 @@ void Form1::Timer1_Timer() {
     if (settings.popupActionEnabled == "enabled") {
         Rect32 rect;
         if (!desktop.getWindowRect(window, rect)) return;
-        const auto width = static_cast<std::int16_t>(rect.right - rect.left);
-        const auto height = static_cast<std::int16_t>(rect.bottom - rect.top);
+        // Measured whole: a window wider than 32767 pixels is no pop-up.
+        const std::int64_t width = std::int64_t{rect.right} - rect.left;
+        const std::int64_t height = std::int64_t{rect.bottom} - rect.top;
         if (settings.popupMaxWidth >= width && settings.popupMaxHeight >= height) {
             if (settings.popupAction == "close") {
                 desktop.postMessage(window, wmClose, 0, 0);

@@ -34,19 +34,28 @@ int startShowCommand(int fallback) {
     return (startup.dwFlags & STARTF_USESHOWWINDOW) ? startup.wShowWindow : fallback;
 }
 
+// The lock that keeps one Pellorin per user session: two would watch the
+// same windows, show two icons and overwrite each other's statistics at
+// exit. It is owned while the program runs (its handle stays open), so a
+// lock left by a Pellorin that ended badly, or made by someone else without
+// owning it, is taken over.
+pellorin::CopyLock takeCopyLock() {
+    HANDLE lock = CreateMutexW(nullptr, TRUE, L"Local\\Pellorin.Running");
+    if (!lock) return pellorin::CopyLock::unavailable;  // the name is another kind of object's
+    if (GetLastError() != ERROR_ALREADY_EXISTS) return pellorin::CopyLock::ours;
+    switch (WaitForSingleObject(lock, 0)) {
+        case WAIT_OBJECT_0:
+        case WAIT_ABANDONED: return pellorin::CopyLock::ours;
+        default: return pellorin::CopyLock::heldByAnother;
+    }
+}
+
 }  // namespace
 
 int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int showCommand) {
     pellorin::loadLibrariesFromSystemFolderOnly();
     pellorin::Win32Desktop desktop;
-    // One Pellorin per user session: two would watch the same windows, show
-    // two icons and overwrite each other's statistics at exit. The handle
-    // stays open for the whole run.
-    HANDLE running = CreateMutexW(nullptr, FALSE, L"Local\\Pellorin.Running");
-    if (running && GetLastError() == ERROR_ALREADY_EXISTS) {
-        pellorin::handOverToRunningPellorin(desktop, handOverAttempts, [] { Sleep(handOverPauseMs); });
-        return 0;
-    }
+    if (!pellorin::startsHere(desktop, takeCopyLock(), handOverAttempts, [] { Sleep(handOverPauseMs); })) return 0;
 
     INITCOMMONCONTROLSEX controls{sizeof controls, ICC_STANDARD_CLASSES | ICC_WIN95_CLASSES};
     InitCommonControlsEx(&controls);

@@ -17,6 +17,7 @@ from cases import (CMD_MINIMIZE, IE, LIST1, TEXT1, TITLE, VK_CONTROL, VK_MENU, V
                    events, in_tray)
 
 FOLDER = "Downloads - File Explorer"
+VK_BACK, VK_END = 8, 35
 PLACEHOLDER = b"no open IE windows found..."
 
 
@@ -170,6 +171,52 @@ def t_one_copy(c):
     c.probe("gone", TITLE, 15000)
 
 
+def t_copy_lock_taken(c):
+    """The one-copy lock's name taken by another program: as another kind of
+    object (the lock cannot be had), or held as the lock itself. The user
+    gets the program, never silence, and a second start still finds it."""
+    lock = "Local\\Pellorin.Running"
+    c.require(c.probe("hold-event", lock)[0] == 0, "another program has an event of the lock's name")
+    c.start_and_wait()
+    second = cases_launcher.start(c, c.path("Pellorin.exe"))
+    c.check(cases_launcher.ended(second, 15) is not None, "without a lock, a second start still ends by itself")
+    c.equal("one window titled %r" % TITLE, 1, len(c.windows(TITLE)))
+    c.exit_by_button()
+    c.probe("let-go", lock)
+
+    c.require(c.probe("hold-mutex", lock)[0] == 0, "another program holds the lock itself")
+    t0 = time.time()
+    c.start_pellorin()
+    c.check(c.probe("visible", TITLE, 20000, timeout=40)[0] == 0, "the program shows after the hand-over wait")
+    harness.log("  COPY LOCK: held by another program, the window showed after %.1f s" % (time.time() - t0))
+    c.wait_ready()
+    c.exit_by_button()
+    c.probe("let-go", lock)
+
+
+def t_emptied_title_box(c):
+    """The user empties the title box to type a new suffix: an untitled
+    window in front (the task bar, a tool window) is no browser window."""
+    c.write("setup.cfg", b'"Explorer"\r\n"hide"\r\n')
+    c.start_and_wait()
+    c.probe("foreground", TITLE)
+    c.probe("press", TITLE, TEXT1)
+    c.require(c.wait_for(lambda: c.probe("focused", TITLE)[1].get("id") == [str(TEXT1)], 5),
+              "the title box has the focus")
+    c.probe("tap", VK_END, 1)
+    c.probe("tap", VK_BACK, 8)
+    c.require(c.wait_for(lambda: c.text(TEXT1) == b"", 5), "the user has emptied the title box", b"", c.text(TEXT1))
+    c.testwin(("", 300, 200))
+    c.require(c.wait_log("CREATED", ""), "an untitled window is up")
+    c.require(c.wait_for(lambda: c.probe("fg")[1].get("title") == [""], 5), "it is in front")
+    time.sleep(3.5)  # two turns of the watcher
+    c.equal("the untitled window is neither maximized nor closed", [],
+            [e[0] for e in c.testwin_log() if e[0] in ("MAXIMIZED", "CLOSE")])
+    c.check(c.pellorin.poll() is None, "the program still runs")
+    c.exit_by_button()
+    c.equal("the emptied box is what is stored", b"\r\nhide\r\n", c.read("setup.cfg"))
+
+
 def t_tray_icon_retry(c):
     """A notification area that does not take the icon at log-on is asked
     again until it does."""
@@ -221,5 +268,7 @@ TESTS = {
     "one_copy": t_one_copy,
     "tray_icon_retry": t_tray_icon_retry,
     "launcher_stopped_pellorin": t_launcher_stopped_pellorin,
+    "copy_lock_taken": t_copy_lock_taken,
+    "emptied_title_box": t_emptied_title_box,
 }
 LIMITS = {"one_copy": 150}

@@ -130,5 +130,33 @@ TEST(LauncherTest, ASecondPellorinWaitsForTheFirstOnesWindowAndHandsOver) {
     }
 }
 
+TEST(LauncherTest, AStartRunsUnlessARunningPellorinTookItsPlace) {
+    // The lock as this start found it, whether Pellorin's window is there,
+    // and what follows: the start runs, or hands over, after so many pauses.
+    const struct {
+        const char* what;
+        CopyLock lock;
+        bool windowThere;
+        bool runs;
+        int pauses;
+    } cases[] = {
+        {"the lock is ours", CopyLock::ours, true, true, 0},
+        {"a running Pellorin holds it", CopyLock::heldByAnother, true, false, 0},
+        {"another program holds it: after the wait, the program", CopyLock::heldByAnother, false, true, 4},
+        {"its name taken by another kind of object, Pellorin running", CopyLock::unavailable, true, false, 0},
+        {"its name taken, no Pellorin: the program at once", CopyLock::unavailable, false, true, 0},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        SubstituteDesktop desktop;
+        Hwnd running = 0;
+        if (c.windowThere) desktop.window(running = desktop.open(pellorinCaption)).className = pellorinWindowClass;
+        int pauses = 0;
+        EXPECT_EQ(startsHere(desktop, c.lock, 5, [&] { ++pauses; }), c.runs);
+        EXPECT_EQ(pauses, c.pauses);
+        EXPECT_EQ(desktop.calls, c.runs ? std::vector<std::string>{} : comeBackCalls(running));
+    }
+}
+
 }  // namespace
 }  // namespace pellorin::testing

@@ -100,19 +100,19 @@ TEST_F(WatcherTest, TheSuffixIsReadAtEveryTick) {
     EXPECT_EQ(desktop.calls, std::vector<std::string>{shown(window, 3)});
 }
 
-TEST_F(WatcherTest, AnEmptySuffixMatchesOnlyUntitledWindows) {
+TEST_F(WatcherTest, AnEmptySuffixMatchesNoWindow) {
+    // The user has emptied the box to type a new suffix: the task bar and
+    // tool windows have no title, and are no browser windows.
     form.Text1.setText("");
     focusNew("Start - Windows Internet Explorer");
     tick();
-    EXPECT_TRUE(desktop.calls.empty());
-    const Hwnd untitled = focusNew("");
+    focusNew("");
     tick();
-    EXPECT_EQ(desktop.calls, std::vector<std::string>{shown(untitled, 3)});
-    desktop.calls.clear();
-    desktop.foreground = 0;  // nothing has the focus: nothing to maximize or count
+    desktop.foreground = 0;
     tick();
     EXPECT_TRUE(desktop.calls.empty());
-    EXPECT_EQ(settings.statMaximizeCount, 1);
+    EXPECT_EQ(settings.statMaximizeCount, 0);
+    EXPECT_EQ(form.List2.count(), 0);
 }
 
 TEST_F(WatcherTest, CtrlDownMinimizesWithoutCountingOrRemembering) {
@@ -145,8 +145,8 @@ TEST_F(WatcherTest, PopupThresholdIsInclusiveAndSigned) {
         bool popup;
     };
     const Case cases[] = {
-        {400, 300, true}, {401, 300, false},  {400, 301, false},
-        {1, 1, true},     {40000, 300, true},  // 40000 pixels wraps to a negative 16-bit width
+        {400, 300, true}, {401, 300, false},   {400, 301, false},
+        {1, 1, true},     {40000, 300, false}, {65836, 300, false},  // wider than 16 bits, not wrapped round
     };
     for (const Case& c : cases) {
         desktop.calls.clear();
@@ -155,9 +155,9 @@ TEST_F(WatcherTest, PopupThresholdIsInclusiveAndSigned) {
         const std::string expected = c.popup ? "PostMessage " + std::to_string(window) + " 16 0 0" : shown(window, 3);
         EXPECT_EQ(desktop.calls, std::vector<std::string>{expected}) << c.width << " x " << c.height;
     }
-    EXPECT_EQ(settings.statKilledPopups, 3);
-    EXPECT_EQ(settings.statMaximizeCount, 2);
-    EXPECT_EQ(form.List2.count(), 2) << "closed pop-ups are not remembered";
+    EXPECT_EQ(settings.statKilledPopups, 2);
+    EXPECT_EQ(settings.statMaximizeCount, 4);
+    EXPECT_EQ(form.List2.count(), 4) << "closed pop-ups are not remembered";
 }
 
 TEST_F(WatcherTest, PopupActionOnlyWhenExactlyEnabled) {

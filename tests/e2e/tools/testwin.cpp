@@ -14,7 +14,7 @@
 // that window. Titles are taken as Unicode, as browsers set theirs, so one
 // may hold characters the ANSI code page lacks. The process stays until every window is closed. When --log is
 // given, the events a test wants to see from the outside (created, F11
-// pressed, WM_CLOSE received, shown or hidden by someone) are appended to
+// pressed, WM_CLOSE received, shown, hidden or maximized by someone) are appended to
 // FILE one per line, flushed at once so a test can read them while we still
 // run.
 #include <windows.h>
@@ -55,6 +55,10 @@ LRESULT CALLBACK wndProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
         case WM_KEYDOWN:
         case WM_SYSKEYDOWN:
             if (wp == VK_F11) logEvent(hwnd, "F11");
+            break;
+        case WM_SIZE:
+            // Maximized by someone: for windows a test cannot find by title.
+            if (wp == SIZE_MAXIMIZED) logEvent(hwnd, "MAXIMIZED");
             break;
         case WM_SHOWWINDOW:
             // Each change of visibility once, so a test can count how often
