@@ -2,6 +2,8 @@
 // window's own resize.
 #include "mainwindow/form1.h"
 
+#include "foundation/browsers.h"
+
 namespace pellorin {
 
 void Form1::Form_Load() {
@@ -25,8 +27,10 @@ void Form1::Form_Load() {
     // becomes the default below.
     cmdRefresh_Click();
     if (titleSuffix_.empty()) {
-        setTitleSuffix("Explorer");
+        setTitleSuffix(titleSuffixForProgId(context_.runtime, defaultBrowserProgId(context_.desktop)));
         Option1.select();
+        // What the list shows agrees with the suffix the box now shows.
+        cmdRefresh_Click();
     }
 
     std::string startMode;

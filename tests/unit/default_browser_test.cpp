@@ -1,8 +1,9 @@
-#include <gtest/gtest.h>
+#include <optional>
 
 #include "foundation/browsers.h"
 #include "foundation/window_title.h"
-#include "substitute_desktop.h"
+#include "fresh_program.h"
+#include "program_fixture.h"
 
 namespace pellorin::testing {
 namespace {
@@ -101,6 +102,58 @@ TEST(KnownBrowsers, TheChoiceForHttpsComesFirstAndTheLatestBeforeTheOlder) {
         }
         EXPECT_EQ(closed, opened) << c.what << ": every key opened is closed";
     }
+}
+
+using FirstStartTest = ProgramTest;
+
+TEST_F(FirstStartTest, AnEmptySuffixBecomesTheDefaultBrowsersAndAStoredOneStays) {
+    struct Case {
+        const char* progId;                // the choice for https; none when empty
+        std::optional<std::string> setup;  // setup.cfg as found; none: a first start
+        const char* shown;                 // Text1
+        bool hide;
+        const char* stored;  // setup.cfg after Exit
+    };
+    const Case cases[] = {
+        {"MSEdgeHTM", std::nullopt, "ft? Edge", true, "ft? Edge\r\nhide\r\n"},
+        {"ChromeHTML", std::nullopt, "e Chrome", true, "e Chrome\r\nhide\r\n"},
+        {"FirefoxURL-308046B0AF4A39CB", "\r\nclose\r\n", " Firefox", true, "\" Firefox\"\r\nhide\r\n"},
+        {"IE.HTTPS", std::nullopt, "Explorer", true, "Explorer\r\nhide\r\n"},
+        {"", std::nullopt, "Explorer", true, "Explorer\r\nhide\r\n"},
+        {"SomeOtherBrowserURL", "", "Explorer", true, "Explorer\r\nhide\r\n"},
+        // The user's own suffix is never changed.
+        {"ChromeHTML", "Explorer\r\nclose\r\n", "Explorer", false, "Explorer\r\nclose\r\n"},
+        {"MSEdgeHTM", "e Chrome\r\nhide\r\n", "e Chrome", true, "e Chrome\r\nhide\r\n"},
+    };
+    for (const Case& c : cases) {
+        FreshProgram fresh;
+        if (*c.progId) fresh.desktop.registry[httpsChoice]["ProgId"] = progId(c.progId);
+        if (c.setup) fresh.files.put("setup.cfg", *c.setup);
+        fresh.form.Form_Load();
+        EXPECT_EQ(fresh.form.Text1.text(), c.shown) << c.progId;
+        EXPECT_EQ(fresh.form.Option1.selected(), c.hide) << c.progId;
+        EXPECT_TRUE(endsProgram([&] { fresh.form.cmdExit_Click(); }));
+        EXPECT_EQ(fresh.files.get("setup.cfg"), c.stored) << c.progId;
+    }
+}
+
+TEST_F(FirstStartTest, TheDefaultBrowsersWindowsAreListedAndMaximized) {
+    runtime.ansiCodePage = 65001;  // Edge's zero-width space is a character of its own here
+    desktop.registry[httpsLatest]["ProgId"] = progId("MSEdgeHTM");
+    const std::string title = "New tab - Microsoft\u200b Edge";
+    const Hwnd edge = desktop.open(title);
+    std::vector<std::string> suffixesSeen;
+    desktop.beforeTitleRead = [&](Hwnd) { suffixesSeen.push_back(form.titleSuffix()); };
+    load();
+    // The first look at the windows takes the suffix as stored; once the
+    // default is in, the list shows what the box names.
+    EXPECT_EQ(suffixesSeen, (std::vector<std::string>{"", "ft\u200b Edge"}));
+    EXPECT_EQ(listTexts(form.List1), std::vector<std::string>{title});
+    desktop.foreground = edge;
+    form.Timer1_Timer();
+    EXPECT_TRUE(desktop.window(edge).zoomed);
+    EXPECT_TRUE(endsProgram([&] { form.cmdExit.click(); }));
+    EXPECT_EQ(files.get("setup.cfg"), "ft\u200b Edge\r\nhide\r\n");
 }
 
 }  // namespace
