@@ -92,6 +92,73 @@ def t_typing_and_browsers(c):
     c.exit_by_button()
 
 
+# Where Windows keeps the browser that opens web links: the ProgId under the
+# scheme's UserChoice, and since Windows 11 24H2 under UserChoiceLatest too.
+ASSOCIATIONS = "HKCU\\Software\\Microsoft\\Windows\\Shell\\Associations\\UrlAssociations\\"
+CHOICE_KEYS = {"https": ASSOCIATIONS + "https\\UserChoice", "http": ASSOCIATIONS + "http\\UserChoice",
+               "https_latest": ASSOCIATIONS + "https\\UserChoiceLatest\\ProgId"}
+PROG_IDS = {"edge": "MSEdgeHTM", "chrome": "ChromeHTML", "firefox": "FirefoxURL-308046B0AF4A39CB"}
+
+
+def choose_default_browser(c, **prog_ids):
+    """Records the user's choice of browser by scheme as Windows does, in
+    place of the one before; without arguments, no choice at all."""
+    for key in (CHOICE_KEYS["https"], CHOICE_KEYS["http"], ASSOCIATIONS + "https\\UserChoiceLatest"):
+        c.reg("delete", key, "/f")
+    for scheme, prog_id in prog_ids.items():
+        c.require(c.reg("add", CHOICE_KEYS[scheme], "/v", "ProgId", "/t", "REG_SZ", "/d", prog_id, "/f") == 0,
+                  "the choice of %s for %s is written" % (prog_id, scheme))
+
+
+def t_default_browser(c):
+    try:
+        # A first start takes the suffix of the browser that opens links.
+        for browser in ("edge", "chrome", "firefox"):
+            choose_default_browser(c, https=PROG_IDS[browser], http=PROG_IDS[browser])
+            if os.path.exists(c.path("setup.cfg")):
+                os.remove(c.path("setup.cfg"))
+            already = "Open before" + BROWSERS[browser][0]
+            c.testwin((already, 500, 400), foreground=False)
+            c.require(c.probe("find", already, 15000)[0] == 0, "window %r is up" % already)
+            c.start_and_wait()
+            suffix = BROWSERS[browser][1].encode("cp1252")
+            c.equal("%s chosen, a first start: the title box shows its suffix" % browser, suffix, text1(c))
+            c.equal("%s chosen, a first start: the list shows its open window" % browser,
+                    [already.encode("cp1252", "replace")], c.listbox(LIST1)["items"])
+            c.equal("%s chosen, a first start: Hide/show" % browser, 1, c.ctl(OPTION1).get("check"))
+            browser_window(c, browser, "First start")
+            c.exit_by_button()
+            stored = b'"%s"' % suffix if suffix.startswith(b" ") else suffix
+            c.equal("%s chosen: the suffix stored at Exit" % browser, stored + b"\r\nhide\r\n", c.read("setup.cfg"))
+
+        # Windows 11's newer record wins over the older one; http stands in
+        # for https; Internet Explorer, or no choice at all, gives the default.
+        rounds = (("Chrome as the latest choice, Edge as the older", dict(https_latest="ChromeHTML", https="MSEdgeHTM"),
+                   b"e Chrome"),
+                  ("Internet Explorer for http alone", dict(http="IE.HTTP"), b"Explorer"),
+                  ("no choice", {}, b"Explorer"))
+        for what, choice, suffix in rounds:
+            choose_default_browser(c, **choice)
+            c.write("setup.cfg", b"\r\nclose\r\n")  # an empty suffix is filled in as on a first start
+            c.start_and_wait()
+            c.equal("%s: the title box" % what, suffix, text1(c))
+            c.equal("%s: Hide/show" % what, 1, c.ctl(OPTION1).get("check"))
+            c.exit_by_button()
+            c.equal("%s: stored at Exit" % what, suffix + b"\r\nhide\r\n", c.read("setup.cfg"))
+
+        # The user's own suffix stays, whatever the browser.
+        choose_default_browser(c, https="ChromeHTML")
+        c.write("setup.cfg", b"Explorer\r\nclose\r\n")
+        c.start_and_wait()
+        c.equal("a stored Explorer with Chrome chosen: the title box", b"Explorer", text1(c))
+        c.equal("a stored Explorer with Chrome chosen: Close stays", 1, c.ctl(OPTION2).get("check"))
+        c.exit_by_button()
+        c.equal("a stored Explorer with Chrome chosen: setup.cfg as it was", b"Explorer\r\nclose\r\n",
+                c.read("setup.cfg"))
+    finally:
+        choose_default_browser(c)  # the tests after this one find no choice, as a new prefix has none
+
+
 def set_keyboard(c, layout):
     """The X server's keyboard. Xvfb goes back to its own when the last
     program leaves it, so one stays connected until the test ends; programs
@@ -233,5 +300,6 @@ TESTS = {
     "hotkey_altgr": t_hotkey_altgr,
     "dialog_keys": t_dialog_keys,
     "own_texts_cyrillic": t_own_texts_cyrillic,
+    "default_browser": t_default_browser,
 }
-LIMITS = {"typing_and_browsers": 150, "dialog_keys": 120}
+LIMITS = {"typing_and_browsers": 150, "dialog_keys": 120, "default_browser": 150}
