@@ -92,69 +92,47 @@ def t_typing_and_browsers(c):
     c.exit_by_button()
 
 
-# Where Windows keeps the browser that opens web links: the ProgId under the
-# scheme's UserChoice, and since Windows 11 24H2 under UserChoiceLatest too.
+# Where Windows keeps the browser that opens web links: the ProgId under
+# the scheme's UserChoice, and since Windows 11 24H2 under UserChoiceLatest.
 ASSOCIATIONS = "HKCU\\Software\\Microsoft\\Windows\\Shell\\Associations\\UrlAssociations\\"
 CHOICE_KEYS = {"https": ASSOCIATIONS + "https\\UserChoice", "http": ASSOCIATIONS + "http\\UserChoice",
-               "https_latest": ASSOCIATIONS + "https\\UserChoiceLatest\\ProgId"}
+               "latest": ASSOCIATIONS + "https\\UserChoiceLatest\\ProgId"}
 PROG_IDS = {"edge": "MSEdgeHTM", "chrome": "ChromeHTML", "firefox": "FirefoxURL-308046B0AF4A39CB"}
 
 
 def choose_default_browser(c, **prog_ids):
-    """Records the user's choice of browser by scheme as Windows does, in
-    place of the one before; without arguments, no choice at all."""
+    """The user's choice of browser by scheme, in place of the one before."""
     for key in (CHOICE_KEYS["https"], CHOICE_KEYS["http"], ASSOCIATIONS + "https\\UserChoiceLatest"):
         c.reg("delete", key, "/f")
     for scheme, prog_id in prog_ids.items():
-        c.require(c.reg("add", CHOICE_KEYS[scheme], "/v", "ProgId", "/t", "REG_SZ", "/d", prog_id, "/f") == 0,
-                  "the choice of %s for %s is written" % (prog_id, scheme))
+        c.require(c.reg("add", CHOICE_KEYS[scheme], "/v", "ProgId", "/d", prog_id, "/f") == 0, "%s written" % prog_id)
 
 
 def t_default_browser(c):
+    # (the choice, setup.cfg as found (None: none yet), the suffix shown, a browser whose window it maximizes)
+    rounds = [(dict(https=PROG_IDS[b], http=PROG_IDS[b]), None, BROWSERS[b][1], b) for b in PROG_IDS]
+    rounds += [(dict(latest="ChromeHTML", https="MSEdgeHTM"), b"\r\nclose\r\n", "e Chrome", None),
+               (dict(http="IE.HTTP"), None, "Explorer", None), ({}, None, "Explorer", None),
+               (dict(https="ChromeHTML"), b"Explorer\r\nclose\r\n", "Explorer", None)]
     try:
-        # A first start takes the suffix of the browser that opens links.
-        for browser in ("edge", "chrome", "firefox"):
-            choose_default_browser(c, https=PROG_IDS[browser], http=PROG_IDS[browser])
-            if os.path.exists(c.path("setup.cfg")):
-                os.remove(c.path("setup.cfg"))
-            already = "Open before" + BROWSERS[browser][0]
-            c.testwin((already, 500, 400), foreground=False)
-            c.require(c.probe("find", already, 15000)[0] == 0, "window %r is up" % already)
-            c.start_and_wait()
-            suffix = BROWSERS[browser][1].encode("cp1252")
-            c.equal("%s chosen, a first start: the title box shows its suffix" % browser, suffix, text1(c))
-            c.equal("%s chosen, a first start: the list shows its open window" % browser,
-                    [already.encode("cp1252", "replace")], c.listbox(LIST1)["items"])
-            c.equal("%s chosen, a first start: Hide/show" % browser, 1, c.ctl(OPTION1).get("check"))
-            browser_window(c, browser, "First start")
-            c.exit_by_button()
-            stored = b'"%s"' % suffix if suffix.startswith(b" ") else suffix
-            c.equal("%s chosen: the suffix stored at Exit" % browser, stored + b"\r\nhide\r\n", c.read("setup.cfg"))
-
-        # Windows 11's newer record wins over the older one; http stands in
-        # for https; Internet Explorer, or no choice at all, gives the default.
-        rounds = (("Chrome as the latest choice, Edge as the older", dict(https_latest="ChromeHTML", https="MSEdgeHTM"),
-                   b"e Chrome"),
-                  ("Internet Explorer for http alone", dict(http="IE.HTTP"), b"Explorer"),
-                  ("no choice", {}, b"Explorer"))
-        for what, choice, suffix in rounds:
+        for choice, setup, suffix, browser in rounds:
+            what = "%s, %s" % (" ".join("%s=%s" % kv for kv in choice.items()) or "no choice",
+                               "no setup.cfg" if setup is None else "setup.cfg %r" % setup)
             choose_default_browser(c, **choice)
-            c.write("setup.cfg", b"\r\nclose\r\n")  # an empty suffix is filled in as on a first start
+            if setup is None and os.path.exists(c.path("setup.cfg")):
+                os.remove(c.path("setup.cfg"))
+            elif setup is not None:
+                c.write("setup.cfg", setup)
+            stored = setup if setup and not setup.startswith(b"\r\n") else None
             c.start_and_wait()
-            c.equal("%s: the title box" % what, suffix, text1(c))
-            c.equal("%s: Hide/show" % what, 1, c.ctl(OPTION1).get("check"))
+            c.equal("%s: the title box" % what, suffix.encode("cp1252"), text1(c))
+            c.equal("%s: Hide/show unless stored" % what, 0 if stored else 1, c.ctl(OPTION1).get("check"))
+            if browser:
+                browser_window(c, browser, "First start")
             c.exit_by_button()
-            c.equal("%s: stored at Exit" % what, suffix + b"\r\nhide\r\n", c.read("setup.cfg"))
-
-        # The user's own suffix stays, whatever the browser.
-        choose_default_browser(c, https="ChromeHTML")
-        c.write("setup.cfg", b"Explorer\r\nclose\r\n")
-        c.start_and_wait()
-        c.equal("a stored Explorer with Chrome chosen: the title box", b"Explorer", text1(c))
-        c.equal("a stored Explorer with Chrome chosen: Close stays", 1, c.ctl(OPTION2).get("check"))
-        c.exit_by_button()
-        c.equal("a stored Explorer with Chrome chosen: setup.cfg as it was", b"Explorer\r\nclose\r\n",
-                c.read("setup.cfg"))
+            quoted = ('"%s"' if suffix.startswith(" ") else "%s") % suffix
+            c.equal("%s: setup.cfg after Exit" % what, stored or quoted.encode("cp1252") + b"\r\nhide\r\n",
+                    c.read("setup.cfg"))
     finally:
         choose_default_browser(c)  # the tests after this one find no choice, as a new prefix has none
 
