@@ -4,6 +4,8 @@
 
 #include <algorithm>
 
+#include "foundation/browsers.h"
+
 namespace pellorin {
 
 namespace {
@@ -36,8 +38,10 @@ void Form1::Form_Load() {
     // becomes the default below.
     cmdRefresh_Click();
     if (titleSuffix_.empty()) {
-        setTitleSuffix("Explorer");
+        setTitleSuffix(titleSuffixForProgId(context_.runtime, defaultBrowserProgId(context_.desktop)));
         Option1.select();
+        // What the list shows agrees with the suffix the box now shows.
+        cmdRefresh_Click();
     }
 
     std::string startMode;

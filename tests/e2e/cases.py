@@ -971,8 +971,8 @@ def hotkey_windows(c):
     the excluded one, the other one)."""
     a, b, x = "Alpha" + IE, "Beta" + IE, "Kept" + IE
     other = "Notes - Editor"
-    # A first start lists nothing (the list is filled before the title
-    # suffix gets its default); a suffix kept from an earlier run is used.
+    # A suffix kept from an earlier run, whatever browser the prefix names
+    # as the default.
     c.write("setup.cfg", b'"Explorer"\r\n"hide"\r\n')
     c.testwin(a, b, x, other, foreground=False)
     hwnd = {}

@@ -92,6 +92,51 @@ def t_typing_and_browsers(c):
     c.exit_by_button()
 
 
+# Where Windows keeps the browser that opens web links: the ProgId under
+# the scheme's UserChoice, and since Windows 11 24H2 under UserChoiceLatest.
+ASSOCIATIONS = "HKCU\\Software\\Microsoft\\Windows\\Shell\\Associations\\UrlAssociations\\"
+CHOICE_KEYS = {"https": ASSOCIATIONS + "https\\UserChoice", "http": ASSOCIATIONS + "http\\UserChoice",
+               "latest": ASSOCIATIONS + "https\\UserChoiceLatest\\ProgId"}
+PROG_IDS = {"edge": "MSEdgeHTM", "chrome": "ChromeHTML", "firefox": "FirefoxURL-308046B0AF4A39CB"}
+
+
+def choose_default_browser(c, **prog_ids):
+    """The user's choice of browser by scheme, in place of the one before."""
+    for key in (CHOICE_KEYS["https"], CHOICE_KEYS["http"], ASSOCIATIONS + "https\\UserChoiceLatest"):
+        c.reg("delete", key, "/f")
+    for scheme, prog_id in prog_ids.items():
+        c.require(c.reg("add", CHOICE_KEYS[scheme], "/v", "ProgId", "/d", prog_id, "/f") == 0, "%s written" % prog_id)
+
+
+def t_default_browser(c):
+    # (the choice, setup.cfg as found (None: none yet), the suffix shown, a browser whose window it maximizes)
+    rounds = [(dict(https=PROG_IDS[b], http=PROG_IDS[b]), None, BROWSERS[b][1], b) for b in PROG_IDS]
+    rounds += [(dict(latest="ChromeHTML", https="MSEdgeHTM"), b"\r\nclose\r\n", "e Chrome", None),
+               (dict(http="IE.HTTP"), None, "Explorer", None), ({}, None, "Explorer", None),
+               (dict(https="ChromeHTML"), b"Explorer\r\nclose\r\n", "Explorer", None)]
+    try:
+        for choice, setup, suffix, browser in rounds:
+            what = "%s, %s" % (" ".join("%s=%s" % kv for kv in choice.items()) or "no choice",
+                               "no setup.cfg" if setup is None else "setup.cfg %r" % setup)
+            choose_default_browser(c, **choice)
+            if setup is None and os.path.exists(c.path("setup.cfg")):
+                os.remove(c.path("setup.cfg"))
+            elif setup is not None:
+                c.write("setup.cfg", setup)
+            stored = setup if setup and not setup.startswith(b"\r\n") else None
+            c.start_and_wait()
+            c.equal("%s: the title box" % what, suffix.encode("cp1252"), text1(c))
+            c.equal("%s: Hide/show unless stored" % what, 0 if stored else 1, c.ctl(OPTION1).get("check"))
+            if browser:
+                browser_window(c, browser, "First start")
+            c.exit_by_button()
+            quoted = ('"%s"' if suffix.startswith(" ") else "%s") % suffix
+            c.equal("%s: setup.cfg after Exit" % what, stored or quoted.encode("cp1252") + b"\r\nhide\r\n",
+                    c.read("setup.cfg"))
+    finally:
+        choose_default_browser(c)  # the tests after this one find no choice, as a new prefix has none
+
+
 def set_keyboard(c, layout):
     """The X server's keyboard. Xvfb goes back to its own when the last
     program leaves it, so one stays connected until the test ends; programs
@@ -233,5 +278,6 @@ TESTS = {
     "hotkey_altgr": t_hotkey_altgr,
     "dialog_keys": t_dialog_keys,
     "own_texts_cyrillic": t_own_texts_cyrillic,
+    "default_browser": t_default_browser,
 }
-LIMITS = {"typing_and_browsers": 150, "dialog_keys": 120}
+LIMITS = {"typing_and_browsers": 150, "dialog_keys": 120, "default_browser": 150}

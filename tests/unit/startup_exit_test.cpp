@@ -52,8 +52,11 @@ TEST_F(StartupTest, SetupFileDecidesSuffixAndHotkeyAction) {
 
 TEST_F(StartupTest, ListIsFilledWithTheStoredSuffixBeforeTheDefault) {
     desktop.open("Home - Windows Internet Explorer");
-    load();  // empty setup.cfg: the refresh sees an empty suffix
-    EXPECT_EQ(listTexts(form.List1), std::vector<std::string>{"no open IE windows found..."});
+    std::vector<std::string> suffixesSeen;
+    desktop.beforeTitleRead = [&](Hwnd) { suffixesSeen.push_back(form.titleSuffix()); };
+    load();  // empty setup.cfg: the first refresh sees an empty suffix, the second the default
+    EXPECT_EQ(suffixesSeen, (std::vector<std::string>{"", "Explorer"}));
+    EXPECT_EQ(listTexts(form.List1), std::vector<std::string>{"Home - Windows Internet Explorer"});
     EXPECT_EQ(form.Text1.text(), "Explorer");
 }
 
