@@ -70,7 +70,7 @@ std::wstring freeTemporaryFor(const std::string& path) {
             SetFileAttributesW(candidate.c_str(), FILE_ATTRIBUTE_NORMAL);
             if (DeleteFileW(candidate.c_str())) return candidate;
         }
-        candidate = first + std::to_wstring(other);
+        candidate = first + static_cast<wchar_t>(L'0' + other);
     }
     return candidate;  // all taken: the write fails, as it should
 }
