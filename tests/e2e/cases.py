@@ -209,13 +209,17 @@ class Case:
         except subprocess.TimeoutExpired:
             return None
 
-    def testwin(self, *specs, foreground=True, hang_ms=0):
+    def testwin(self, *specs, foreground=True, hang_ms=0, shell_takes=None):
         """Starts testwin.exe with windows given as (title, w, h) or dicts
         (title, size, pos, maximized, minimized, class, topmost); with hang_ms, the
-        process stops answering for that long once its windows are up."""
+        process stops answering for that long once its windows are up; a
+        stand-in task bar answers yes to the Shell_NotifyIcon messages
+        shell_takes lists ("0,2"), no to the others."""
         argv = [self.env.wine, self.tool("testwin.exe"), "--log", self.log_file]
         if foreground:
             argv.append("--foreground")
+        if shell_takes:
+            argv += ["--shell-takes", shell_takes]
         if hang_ms:
             argv += ["--hang", str(hang_ms)]
         for s in specs:
@@ -334,6 +338,21 @@ class Case:
             text = "-" if "separator" in flags else bytes.fromhex(parts[3] if len(parts) > 3 else "").decode("latin-1")
             items.append((level, text, flags))
         return items
+
+    def menu_place(self):
+        """Where the open popup menu lies on the screen, (left, top, right, bottom); None for none."""
+        rc, r = self.probe("menu")
+        for line in r.get("window", []):
+            level, rect = line.split(" ")
+            if level == "0":
+                return tuple(int(v) for v in rect.split(","))
+        return None
+
+    def balloons(self, wait=0):
+        """The texts of the notifications the notification area shows; with
+        wait, waits up to that many seconds for one."""
+        rc, r = self.probe("balloon", int(wait * 1000), timeout=wait + 30)
+        return [bytes.fromhex(t) for t in r.get("text", [])]
 
     def menu_click(self, text, wait=3):
         rc, r = self.probe("menu-click", text, int(wait * 1000), timeout=wait + 30)
