@@ -209,17 +209,13 @@ class Case:
         except subprocess.TimeoutExpired:
             return None
 
-    def testwin(self, *specs, foreground=True, hang_ms=0, shell_takes=None):
+    def testwin(self, *specs, foreground=True, hang_ms=0):
         """Starts testwin.exe with windows given as (title, w, h) or dicts
         (title, size, pos, maximized, minimized, class, topmost); with hang_ms, the
-        process stops answering for that long once its windows are up; a
-        stand-in task bar answers yes to the Shell_NotifyIcon messages
-        shell_takes lists ("0,2"), no to the others."""
+        process stops answering for that long once its windows are up."""
         argv = [self.env.wine, self.tool("testwin.exe"), "--log", self.log_file]
         if foreground:
             argv.append("--foreground")
-        if shell_takes:
-            argv += ["--shell-takes", shell_takes]
         if hang_ms:
             argv += ["--hang", str(hang_ms)]
         for s in specs:

@@ -1,14 +1,14 @@
 // testwin: stands in for the browser windows Pellorin watches.
 //
-//   testwin [--log FILE] [--foreground] [--shell-takes N,N...] WINDOW...
+//   testwin [--log FILE] [--foreground] WINDOW...
 //   WINDOW = --title TEXT [--size WxH] [--pos X,Y] [--maximized] [--minimized] [--class NAME] [--topmost]
 //
 // --class gives the window a class of that name instead of the tool's own
 // (a folder window's "CabinetWClass", a browser's "IEFrame", a stand-in for
 // the task bar's "Shell_TrayWnd", which --topmost puts above the real one, as
-// the shell finds the first of that class). Such a stand-in logs each
-// Shell_NotifyIcon call it gets ("NIM" and the message: NIM0 an add...) and
-// answers yes to the messages --shell-takes lists, no to the others. --hang MS, given
+// the shell finds the first of that class); such a stand-in answers no to
+// every Shell_NotifyIcon call and logs it ("NIM" and the message: NIM0 an
+// add...). --hang MS, given
 // once, stops the process answering for MS once its windows are up, as a
 // browser busy with a page does ("Not Responding").
 //
@@ -44,7 +44,6 @@ struct Spec {
 
 FILE* g_log = nullptr;
 int g_open = 0;
-unsigned g_shellTakes = 0;  // bit n: Shell_NotifyIcon message n is answered yes
 
 void logEvent(HWND hwnd, const char* what) {
     if (!g_log) return;
@@ -67,11 +66,11 @@ LRESULT CALLBACK wndProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
             break;
         case WM_COPYDATA: {
             // What Wine's Shell_NotifyIcon sends to the task bar it finds.
-            const DWORD message = (DWORD) reinterpret_cast<const COPYDATASTRUCT*>(lp)->dwData;
             char what[16];
-            std::snprintf(what, sizeof what, "NIM%lu", (unsigned long)message);
+            std::snprintf(what, sizeof what, "NIM%lu",
+                          (unsigned long)reinterpret_cast<const COPYDATASTRUCT*>(lp)->dwData);
             logEvent(hwnd, what);
-            return message < 32 && (g_shellTakes >> message) & 1 ? TRUE : FALSE;
+            return FALSE;
         }
         case WM_SHOWWINDOW:
             // Each change of visibility once, so a test can count how often
@@ -91,7 +90,7 @@ LRESULT CALLBACK wndProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
 
 int usage() {
     std::fprintf(stderr,
-                 "usage: testwin [--log FILE] [--foreground] [--shell-takes N,N...] --title T [--size WxH] [--pos X,Y] "
+                 "usage: testwin [--log FILE] [--foreground] --title T [--size WxH] [--pos X,Y] "
                  "[--maximized] [--minimized] [--class NAME] [--topmost] [--title T ...] [--hang MS]\n");
     return 2;
 }
@@ -118,14 +117,6 @@ int main() {
             logPath = narrow[++i].c_str();
         } else if (a == "--foreground") {
             foreground = true;
-        } else if (a == "--shell-takes" && hasNext) {
-            for (const char* at = narrow[++i].c_str(); *at;) {
-                char* end = nullptr;
-                const unsigned long message = std::strtoul(at, &end, 10);
-                if (end == at || message >= 32) return usage();
-                g_shellTakes |= 1u << message;
-                at = *end == ',' ? end + 1 : end;
-            }
         } else if (a == "--hang" && hasNext) {
             hangMs = std::strtoul(narrow[++i].c_str(), nullptr, 10);
         } else if (a == "--title" && hasNext) {
