@@ -39,12 +39,33 @@ inline constexpr int rightMenu = 0xA5;  // AltGr, on a layout that has one
 inline bool keyIsDown(std::int16_t state) { return (static_cast<std::uint16_t>(state) & 0x8000u) != 0; }
 
 inline constexpr std::uint32_t wmClose = 16;
+inline constexpr std::uint32_t wmContextMenu = 0x7B;
 inline constexpr std::uint32_t wmMouseMove = 0x200;
 inline constexpr std::uint32_t wmLButtonUp = 0x202;
 inline constexpr std::uint32_t wmRButtonUp = 0x205;
 inline constexpr std::uint32_t nimAdd = 0;
 inline constexpr std::uint32_t nimModify = 1;
 inline constexpr std::uint32_t nimDelete = 2;
+inline constexpr std::uint32_t nimSetFocus = 3;
+inline constexpr std::uint32_t nimSetVersion = 4;
+inline constexpr std::uint32_t nifInfo = 0x10;
+inline constexpr std::uint32_t nifShowTip = 0x80;
+inline constexpr std::uint32_t niifInfo = 1;
+inline constexpr std::uint32_t notifyIconVersion4 = 4;
+// What an icon in the version 4 behaviour reports besides mouse messages.
+inline constexpr std::uint32_t ninSelect = 0x400;     // clicked
+inline constexpr std::uint32_t ninKeySelect = 0x401;  // Enter or Space on it
+
+// A letter key going down (its auto-repeat too) or up, as a keyboard hook
+// sees it, with Ctrl and Alt as they were at that moment.
+struct LetterKeyEvent {
+    int key = 0;  // 'A' to 'Z'
+    bool down = false;
+    bool control = false;
+    bool alt = false;
+    bool leftAlt = false;
+    bool rightAlt = false;  // AltGr, on a layout that has one
+};
 
 namespace reg {
 inline constexpr std::uint32_t keyRead = 131097;
@@ -87,10 +108,18 @@ public:
     // layout of the window in the foreground: as AltGr and the key do on
     // layouts that have AltGr ("@" on a German keyboard's Q), never on others.
     virtual bool foregroundLayoutTypesWithCtrlAlt(int letterKey) = 0;
+    // Reports the letter keys' events as they happen, however short the
+    // press, on the user-interface thread, while the keys still go to the
+    // window in front. Where the system takes no keyboard hook, nothing comes.
+    virtual void watchLetterKeys(std::function<void(const LetterKeyEvent&)> onKey) = 0;
 
     // False when the notification area did not take it (not there yet, or
     // too busy to answer in time).
     virtual bool shellNotifyIcon(std::uint32_t message, const TrayIconData& data) = 0;
+    // The same with the larger record (Shell_NotifyIconW): the first
+    // record's fields as given, and the extras. NIM_SETVERSION is false
+    // where the shell does not know the version asked for.
+    virtual bool shellNotifyIconEx(std::uint32_t message, const TrayIconData& data, const TrayIconExtras& extras) = 0;
     // Its texts are UTF-8, as the program's files' paths are.
     virtual void shellExecute(Hwnd owner, const std::string& verb, const std::string& file,
                               const std::string& parameters, const std::string& directory, int showCommand) = 0;

@@ -310,6 +310,8 @@ public:
     // Shows the menu's entries at the mouse and runs the chosen one's click.
     // The menu closes as any menu does: Esc, or a click anywhere else.
     virtual void showPopupMenu(MenuItem& menu) = 0;
+    // The same at a point on the screen, in pixels.
+    virtual void showPopupMenuAt(MenuItem& menu, int x, int y) = 0;
 };
 
 enum class Border {
@@ -351,7 +353,8 @@ public:
     virtual void closeRequested() {}  // the close box, and Esc in a dialog
     virtual void sessionEnding() {}   // Windows is logging off
     virtual void windowDestroyed() {}
-    virtual void mouseMoved(double /*xTwips*/) {}
+    // The mouse-move message's X, and its wParam as it came.
+    virtual void mouseMoved(double /*xTwips*/, std::uint32_t /*wParam*/) {}
     virtual void taskbarCreated() {}     // the shell's notification area was rebuilt
     virtual void comeBackRequested() {}  // another of our programs asks for the window on the screen
     // Esc closes dialogs; the main window has nothing to cancel.

@@ -3,6 +3,7 @@
 #include <array>
 #include <cstddef>
 #include <cstdint>
+#include <string>
 
 namespace pellorin {
 
@@ -26,5 +27,15 @@ static_assert(offsetof(TrayIconData, uFlags) == 12);
 static_assert(offsetof(TrayIconData, uCallbackMessage) == 16);
 static_assert(offsetof(TrayIconData, hIcon) == 20);
 static_assert(offsetof(TrayIconData, szTip) == 24);
+
+// What the larger record of today's shells (NOTIFYICONDATAW as Windows Vista
+// defined it) carries beyond the first layout, for the calls that need it:
+// the icon's behaviour and a notification. Texts are UTF-8.
+struct TrayIconExtras {
+    std::uint32_t uVersion = 0;  // NIM_SETVERSION
+    std::string szInfoTitle;     // with NIF_INFO
+    std::string szInfo;
+    std::uint32_t dwInfoFlags = 0;
+};
 
 }  // namespace pellorin

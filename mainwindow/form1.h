@@ -24,6 +24,11 @@ inline constexpr std::uint32_t trayIconId = 1;
 inline constexpr std::uint32_t trayIconFlags = 7;  // message, icon and tip
 // How often an icon the notification area did not take is offered again.
 inline constexpr int trayRetryMs = 2000;
+// Said once a run, the first time the user sends the window to the tray:
+// Windows 11 puts a new icon out of sight, under the ^ of the taskbar.
+inline constexpr const char* trayNoticeTitle = "Pellorin";
+inline constexpr const char* trayNoticeText =
+    "Pellorin is still running in the notification area, perhaps under ^. Starting it again brings it back.";
 }  // namespace form1
 
 // The main window: start-up and exit, the open-window list with the
@@ -81,8 +86,9 @@ public:
     void Form_Unload() { cmdExit_Click(); }
     void Form_Terminate() { cmdExit_Click(); }
     // The tray icon reports its mouse events as mouse moves over the window,
-    // with the event's message as X (in twips here, pixels on the icon).
-    void Form_MouseMove(double x);
+    // with the event's message as X (in twips here, pixels on the icon); in
+    // the version 4 behaviour wParam holds the place of the icon or pointer.
+    void Form_MouseMove(double x, std::uint32_t wParam = 0);
     // The notification area was rebuilt (Explorer restarted, or it came up
     // after us at log-on): an icon we had is gone from it.
     void taskbarRecreated();
@@ -96,7 +102,7 @@ public:
     void closeRequested() override { Form_Unload(); }
     void sessionEnding() override { Form_Unload(); }
     void windowDestroyed() override { Form_Terminate(); }
-    void mouseMoved(double xTwips) override { Form_MouseMove(xTwips); }
+    void mouseMoved(double xTwips, std::uint32_t wParam) override { Form_MouseMove(xTwips, wParam); }
     void taskbarCreated() override { taskbarRecreated(); }
     void comeBackRequested() override { comeBack(); }
     bool closesOnEscape() const override { return false; }
@@ -109,6 +115,8 @@ public:
     void cmdClear_Click();
     void Timer1_Timer();
     void Timer2_Timer();
+    // A letter key as the keyboard hook saw it, however short the press.
+    void letterKeyChanged(const LetterKeyEvent& key);
     void cmdAutoTitle_Click();
     void Text1_Change();
 
@@ -117,7 +125,8 @@ public:
     const std::string& titleSuffix() const { return titleSuffix_; }
     void setTitleSuffix(std::string ansi);
 
-    void minimizeToTray();
+    // The user sends the window to the tray (the button, the minimize box).
+    void minimizeToTray() { goToTray(true); }
     void restoreFromTray();
     void tmrTrayIcon_Timer();
     bool inTray() const { return inTray_; }
@@ -131,12 +140,20 @@ public:
 private:
     void pruneHandledWindows();
     void writeStatistics();
-    bool isAltGrTyping(std::int32_t letter);
+    bool hotkeyLetterCode(std::int32_t& letter) const;
+    bool isAltGrTyping(std::int32_t letter, bool leftAltDown, bool rightAltDown);
+    void actOnHotkey();
     void hideOrShowListedWindows();
     void closeListedWindows();
     template <typename Action>
     void forEachListedWindowButExcluded(Action action);
+    // A start in the tray is the user's own choice, and needs no word.
+    void goToTray(bool byUser);
+    bool offerTrayIcon(std::uint32_t message);
     void addTrayIcon();
+    void trayIconTaken();
+    void giveTrayNotice();
+    void showTrayMenu(bool atAnchor, std::uint32_t anchor);
     void choosePopupAction(const char* action);
     void showWatcherSwitch();
     void showPopupActionMarks();
@@ -150,7 +167,14 @@ private:
     bool exiting_ = false;
     bool watcherTickRunning_ = false;
     bool inTray_ = false;
-    bool hotkeyLetterDown_ = false;   // as the previous hotkey poll found it
+    // The shell took the version 4 behaviour for the icon: clicks and keys
+    // come as selections and context-menu requests.
+    bool trayIconVersion4_ = false;
+    bool trayNoticeDue_ = false;
+    bool trayNoticeGiven_ = false;
+    // The letter down with Ctrl and Alt, and that press dealt with: as the
+    // previous hotkey poll found it, or the keyboard hook reported it.
+    bool hotkeyLetterDown_ = false;
     std::vector<Hwnd> closedPopups_;  // asked to close, and still there
     std::string titleSuffix_ = form1::Text1.caption;
     // Files start-up found but could not read, and what the window showed

@@ -1,5 +1,5 @@
-// The Ctrl+Alt+letter hotkey, polled every 300 ms: hides and shows, or closes,
-// every listed browser window but the excluded one.
+// The Ctrl+Alt+letter hotkey, seen by a keyboard hook and polled every 300 ms:
+// hides and shows, or closes, every listed browser window but the excluded one.
 #include "mainwindow/form1.h"
 
 #include <charconv>
@@ -21,6 +21,10 @@ bool parseDecimal(std::string_view text, std::int32_t& target) {
 
 }  // namespace
 
+bool Form1::hotkeyLetterCode(std::int32_t& letter) const {
+    return parseDecimal(context_.settings.hotkeyLetter, letter);
+}
+
 void Form1::Timer2_Timer() {
     Desktop& desktop = context_.desktop;
     const bool letterWasDown = hotkeyLetterDown_;
@@ -28,7 +32,7 @@ void Form1::Timer2_Timer() {
     if (!keyIsDown(desktop.getAsyncKeyState(vk::menu))) return;
     if (!keyIsDown(desktop.getAsyncKeyState(vk::control))) return;
     std::int32_t letter = 0;
-    if (!parseDecimal(context_.settings.hotkeyLetter, letter)) return;
+    if (!hotkeyLetterCode(letter)) return;
     // The letter must be newly pressed: down now, and not at the previous
     // poll, so that holding the keys acts once. The key's own "pressed since
     // the last query" mark is no use here: every program that asks about
@@ -36,8 +40,32 @@ void Form1::Timer2_Timer() {
     // our presses.
     hotkeyLetterDown_ = keyIsDown(desktop.getAsyncKeyState(letter));
     if (!hotkeyLetterDown_ || letterWasDown) return;
-    if (isAltGrTyping(letter)) return;
+    if (isAltGrTyping(letter, keyIsDown(desktop.getAsyncKeyState(vk::leftMenu)),
+                      keyIsDown(desktop.getAsyncKeyState(vk::rightMenu))))
+        return;
+    actOnHotkey();
+}
 
+void Form1::letterKeyChanged(const LetterKeyEvent& key) {
+    // The hook sees every press, however short, where the 300 ms poll sees
+    // only the keys held at its turn; the poll goes on beside it (where no
+    // hook could be set, or Windows took it away), and one press is acted on
+    // once, whichever of the two sees it first.
+    std::int32_t letter = 0;
+    if (!hotkeyLetterCode(letter) || key.key != letter) return;
+    if (!key.down) {
+        hotkeyLetterDown_ = false;
+        return;
+    }
+    // Ctrl and Alt as they were at the press: a quick tap may be over, keys
+    // let go, by the time the report is read.
+    if (!key.control || !key.alt || hotkeyLetterDown_) return;  // held: auto-repeat
+    hotkeyLetterDown_ = true;
+    if (isAltGrTyping(letter, key.leftAlt, key.rightAlt)) return;
+    actOnHotkey();
+}
+
+void Form1::actOnHotkey() {
     // Hidden windows are listed too, so the next press can show them again.
     cmdRefresh_Click();
     if (Option1.selected())
@@ -46,15 +74,13 @@ void Form1::Timer2_Timer() {
         closeListedWindows();
 }
 
-bool Form1::isAltGrTyping(std::int32_t letter) {
+bool Form1::isAltGrTyping(std::int32_t letter, bool leftAltDown, bool rightAltDown) {
     // Windows reports AltGr as the right Alt with a left Ctrl. With the left
     // Alt down it is Ctrl+Alt on any layout; with only the right one it is
     // typing where the layout makes a character of it, and the hotkey where
     // it makes none (or has no AltGr).
-    Desktop& desktop = context_.desktop;
-    if (keyIsDown(desktop.getAsyncKeyState(vk::leftMenu))) return false;
-    if (!keyIsDown(desktop.getAsyncKeyState(vk::rightMenu))) return false;
-    return desktop.foregroundLayoutTypesWithCtrlAlt(letter);
+    if (leftAltDown || !rightAltDown) return false;
+    return context_.desktop.foregroundLayoutTypesWithCtrlAlt(letter);
 }
 
 template <typename Action>

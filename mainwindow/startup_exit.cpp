@@ -63,12 +63,14 @@ void Form1::Form_Load() {
     FieldReader(readSettingsFile(files, files::hotkey)).readText(settings.hotkeyLetter);
     showHotkeyLetter(context_.runtime.fromAnsi(settings.hotkeyLetter));
     settings.hotkeyLetter = std::to_string(keyCodeForLetter(settings.hotkeyLetter));
+    // Every press of the hotkey, however short; Timer2 polls beside it.
+    context_.desktop.watchLetterKeys([this](const LetterKeyEvent& key) { letterKeyChanged(key); });
 
     suffixAtStart_ = titleSuffix_;
     hideAtStart_ = Option1.selected();
 
     Timer1.setEnabled(true);
-    if (startMode == "minimized") minimizeToTray();
+    if (startMode == "minimized") goToTray(false);
     context_.runtime.yieldToPendingMessages();
 }
 

@@ -146,7 +146,64 @@ bool Win32Desktop::shellNotifyIcon(std::uint32_t message, const TrayIconData& da
     return Shell_NotifyIconA(message, &native) != FALSE;
 }
 
+namespace {
+
+// NOTIFYICONDATAW as Windows Vista defined it, whichever Windows the headers
+// were set for: the Windows 2000 record and the balloon's own icon.
+struct NotifyIconDataVista {
+    DWORD cbSize;
+    HWND hWnd;
+    UINT uID;
+    UINT uFlags;
+    UINT uCallbackMessage;
+    HICON hIcon;
+    WCHAR szTip[128];
+    DWORD dwState;
+    DWORD dwStateMask;
+    WCHAR szInfo[256];
+    UINT uVersion;  // or uTimeout
+    WCHAR szInfoTitle[64];
+    DWORD dwInfoFlags;
+    GUID guidItem;
+    HICON hBalloonIcon;
+};
+static_assert(offsetof(NotifyIconDataVista, szTip) == offsetof(NOTIFYICONDATAW, szTip));
+static_assert(offsetof(NotifyIconDataVista, uVersion) == offsetof(NOTIFYICONDATAW, uVersion));
+static_assert(offsetof(NotifyIconDataVista, guidItem) == offsetof(NOTIFYICONDATAW, guidItem));
+
+template <std::size_t size>
+void copyCut(const std::wstring& text, WCHAR (&to)[size]) {
+    const std::size_t length = std::min(text.size(), size - 1);
+    std::copy_n(text.begin(), length, to);
+    to[length] = L'\0';
+}
+
+}  // namespace
+
+bool Win32Desktop::shellNotifyIconEx(std::uint32_t message, const TrayIconData& data, const TrayIconExtras& extras) {
+    NotifyIconDataVista native{};
+    // Windows Vista and later take the whole record (and the version 4
+    // behaviour, and NIF_SHOWTIP with it); Windows XP takes it up to the
+    // balloon's icon, and knows neither.
+    native.cbSize = vistaOrLater_ ? sizeof native : offsetof(NotifyIconDataVista, hBalloonIcon);
+    native.hWnd = toNative(data.hWnd);
+    native.uID = data.uID;
+    native.uFlags = vistaOrLater_ ? data.uFlags : data.uFlags & ~std::uint32_t{nifShowTip};
+    native.uCallbackMessage = data.uCallbackMessage;
+    native.hIcon = toNative<HICON>(data.hIcon);
+    const auto tipEnd = std::find(data.szTip.begin(), data.szTip.end(), '\0');
+    copyCut(widen(std::string_view(data.szTip.data(), static_cast<std::size_t>(tipEnd - data.szTip.begin())), CP_ACP),
+            native.szTip);
+    native.uVersion = extras.uVersion;
+    copyCut(widen(extras.szInfoTitle), native.szInfoTitle);
+    copyCut(widen(extras.szInfo), native.szInfo);
+    native.dwInfoFlags = extras.dwInfoFlags;
+    return Shell_NotifyIconW(message, reinterpret_cast<NOTIFYICONDATAW*>(&native)) != FALSE;
+}
+
 Win32Desktop::~Win32Desktop() {
+    if (letterKeysThread_) PostThreadMessageW(letterKeysThread_, WM_QUIT, 0, 0);
+    if (letterKeysWindow_) DestroyWindow(letterKeysWindow_);
     if (apartmentTried_ && SUCCEEDED(apartment_)) CoUninitialize();
 }
 

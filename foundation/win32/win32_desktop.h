@@ -2,6 +2,8 @@
 
 #include <windows.h>
 
+#include <versionhelpers.h>
+
 #include <bitset>
 #include <map>
 #include <vector>
@@ -44,7 +46,9 @@ public:
     std::int16_t getAsyncKeyState(int virtualKey) override;
     void sendF11(Hwnd window) override;
     bool foregroundLayoutTypesWithCtrlAlt(int letterKey) override;
+    void watchLetterKeys(std::function<void(const LetterKeyEvent&)> onKey) override;
     bool shellNotifyIcon(std::uint32_t message, const TrayIconData& data) override;
+    bool shellNotifyIconEx(std::uint32_t message, const TrayIconData& data, const TrayIconExtras& extras) override;
     void shellExecute(Hwnd owner, const std::string& verb, const std::string& file, const std::string& parameters,
                       const std::string& directory, int showCommand) override;
     std::int32_t regOpenCurrentUserKey(const std::string& path, std::uint32_t access, RegistryKey& key) override;
@@ -67,12 +71,18 @@ private:
                         const std::string& directory, int showCommand, ULONG mask);
 
     // COM on the thread that asks the shell, once it first does.
+    bool vistaOrLater_ = IsWindowsVistaOrGreater();
     HRESULT apartment_ = S_FALSE;
     bool apartmentTried_ = false;
     std::vector<HKEY> openKeys_;  // RegistryKey n is openKeys_[n - 1]
     // For each keyboard layout asked about, the keys that type a character
     // with Ctrl+Alt.
     std::map<HKL, std::bitset<256>> ctrlAltKeys_;
+    // The letter keys' reports: the keyboard hook's thread posts them to a
+    // message-only window of the user-interface thread.
+    std::function<void(const LetterKeyEvent&)> onLetterKey_;
+    HWND letterKeysWindow_ = nullptr;
+    DWORD letterKeysThread_ = 0;
 };
 
 }  // namespace pellorin

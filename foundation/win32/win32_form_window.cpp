@@ -158,7 +158,9 @@ LRESULT FormWindow::onMessage(UINT message, WPARAM wParam, LPARAM lParam) {
             if (wParam) form_.sessionEnding();
             return 0;
         case WM_DESTROY: form_.windowDestroyed(); return 0;
-        case WM_MOUSEMOVE: form_.mouseMoved(GET_X_LPARAM(lParam) * twipsPerPixelX()); return 0;
+        case WM_MOUSEMOVE:
+            form_.mouseMoved(GET_X_LPARAM(lParam) * twipsPerPixelX(), static_cast<std::uint32_t>(wParam));
+            return 0;
         case WM_ACTIVATE:
             // The keyboard goes back where it was when the user left the window.
             if (LOWORD(wParam) == WA_INACTIVE) {
@@ -310,10 +312,16 @@ void FormWindow::setTaskbarVisible(bool visible) {
 double FormWindow::twipsPerPixelX() { return static_cast<double>(twipsPerInch) / dpiX_; }
 
 void FormWindow::showPopupMenu(forms::MenuItem& menu) {
-    std::vector<forms::MenuItem*> entries;
-    HMENU native = buildMenu(menu, entries);
     POINT at{};
     GetCursorPos(&at);
+    trackPopupMenu(menu, at);
+}
+
+void FormWindow::showPopupMenuAt(forms::MenuItem& menu, int x, int y) { trackPopupMenu(menu, POINT{x, y}); }
+
+void FormWindow::trackPopupMenu(forms::MenuItem& menu, POINT at) {
+    std::vector<forms::MenuItem*> entries;
+    HMENU native = buildMenu(menu, entries);
     // A menu whose owner is not the foreground window stays open when the
     // user clicks elsewhere, and the keyboard never reaches it. The message
     // posted after it lets the menu's mode end properly before the next one.

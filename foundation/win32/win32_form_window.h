@@ -49,6 +49,7 @@ public:
     void setTaskbarVisible(bool visible) override;
     double twipsPerPixelX() override;
     void showPopupMenu(forms::MenuItem& menu) override;
+    void showPopupMenuAt(forms::MenuItem& menu, int x, int y) override;
 
 private:
     class Peer;
@@ -61,6 +62,7 @@ private:
     void onCommand(int id, int code);
     void onTimer(UINT_PTR id);
     void syncTimer(forms::Timer& timer);
+    void trackPopupMenu(forms::MenuItem& menu, POINT at);
     Peer* peerOf(HWND child);
     Peer* peerOf(const forms::Control* control);
     int toPixelsX(int twips) const;

@@ -335,6 +335,21 @@ class Case:
             items.append((level, text, flags))
         return items
 
+    def menu_place(self):
+        """Where the open popup menu lies on the screen, (left, top, right, bottom); None for none."""
+        rc, r = self.probe("menu")
+        for line in r.get("window", []):
+            level, rect = line.split(" ")
+            if level == "0":
+                return tuple(int(v) for v in rect.split(","))
+        return None
+
+    def balloons(self, wait=0):
+        """The texts of the notifications the notification area shows; with
+        wait, waits up to that many seconds for one."""
+        rc, r = self.probe("balloon", int(wait * 1000), timeout=wait + 30)
+        return [bytes.fromhex(t) for t in r.get("text", [])]
+
     def menu_click(self, text, wait=3):
         rc, r = self.probe("menu-click", text, int(wait * 1000), timeout=wait + 30)
         self.require(rc == 0, "menu entry %r there to click" % text, text, self.menu())

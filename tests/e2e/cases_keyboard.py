@@ -1,14 +1,15 @@
 """End-to-end tests of what real keyboards, systems and browsers bring: typing
 into the title box key by key, the title endings of today's browsers, AltGr
-on a German keyboard, the keys of the dialogs, and the program's own texts on
-a system whose ANSI code page is Cyrillic."""
+on a German keyboard, quick presses of the hotkey, the keys of the dialogs,
+and the program's own texts on a system whose ANSI code page is Cyrillic."""
 
 import os
 import subprocess
 import time
 
 import harness
-from cases import TITLE, TEXT1, LIST1, OPTION1, OPTION2, VK_Q, hotkey_windows, no_hotkey_then_hotkey
+from cases import (TITLE, TEXT1, LIST1, OPTION1, OPTION2, VK_CONTROL, VK_MENU, VK_Q, events, hotkey_windows,
+                   no_hotkey_then_hotkey)
 from cases_about import ABOUT, IMG_ABOUT, UPDATE, open_about, open_update, with_documents
 from cases_dialogs import SETUP, TEST_WINDOW, APPLY, COMMAND4, LABEL4, TXT_LETTER, open_setup, focused
 
@@ -168,6 +169,26 @@ def t_hotkey_altgr(c):
         set_keyboard(c, "us")
 
 
+def t_hotkey_taps(c):
+    """Ten presses of Ctrl+Alt+Q, the letter down 60 ms as most people type
+    it: ten actions (hidden, shown, hidden...), and the window in front still
+    gets each of the ten Q's."""
+    hwnd, acted, kept, other = hotkey_windows(c)
+    for n in range(1, 11):
+        kind, count = ("HIDE", (n + 1) // 2) if n % 2 else ("SHOW", n // 2 + 1)  # each was shown once at its start
+        # Shown again, a browser window comes to the front: the other one is put back there.
+        c.require(c.probe("foreground", other)[0] == 0, "another program's window in front")
+        c.keys(60, VK_CONTROL, VK_MENU, VK_Q)
+        c.check(c.wait_for(lambda: all(len(events(c, kind, t)) == count for t in acted), 3),
+                "tap %d of 10 (60 ms): the browser windows %s" % (n, kind), count,
+                [len(events(c, kind, t)) for t in acted])
+    c.equal("the excluded window left alone", [], events(c, "HIDE", kept))
+    c.check(c.wait_for(lambda: len(events(c, "KEY_Q", other)) == 10, 3),
+            "the window in front got all ten Q's: the hotkey takes no key", 10, len(events(c, "KEY_Q", other)))
+    c.probe("foreground", TITLE)
+    c.exit_by_button()
+
+
 def t_dialog_keys(c):
     c.write("popup.cfg", b"enabled\r\n 640 \r\n 480 \r\nclose\r\n")
     with_documents(c)
@@ -276,6 +297,7 @@ def t_own_texts_cyrillic(c):
 TESTS = {
     "typing_and_browsers": t_typing_and_browsers,
     "hotkey_altgr": t_hotkey_altgr,
+    "hotkey_taps": t_hotkey_taps,
     "dialog_keys": t_dialog_keys,
     "own_texts_cyrillic": t_own_texts_cyrillic,
     "default_browser": t_default_browser,

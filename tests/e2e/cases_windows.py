@@ -2,7 +2,8 @@
 Explorer windows whose titles end in "Explorer", a browser that stops
 answering, a second copy of the program, a shortcut set to "Minimized", a
 notification area too busy to take the icon, and another program polling
-the hotkey's letter.
+the hotkey's letter; Windows 11's notification area: its notice for an icon
+out of sight and its keyboard.
 """
 
 import os
@@ -19,6 +20,9 @@ from cases import (CMD_MINIMIZE, IE, LIST1, TEXT1, TITLE, VK_CONTROL, VK_MENU, V
 FOLDER = "Downloads - File Explorer"
 VK_BACK, VK_END = 8, 35
 PLACEHOLDER = b"no open IE windows found..."
+NOTICE = b"Pellorin is still running in the notification area, perhaps under ^. Starting it again brings it back."
+# What an icon in the version 4 behaviour reports besides mouse messages.
+NIN_KEYSELECT, WM_CONTEXTMENU = 0x401, 0x7B
 
 
 def windows_path(path):
@@ -239,6 +243,72 @@ def t_tray_icon_retry(c):
     c.exit_by_button()
 
 
+def icon_says(c, event, at):
+    """Posts an icon event as a shell reports it in the version 4 behaviour:
+    the event and the icon's id in lParam, a place on the screen in wParam."""
+    c.probe("notify", TITLE, (1 << 16) | event, (at[1] << 16) | at[0])
+
+
+def menu_at_then_esc(c, at, how):
+    """A menu opened at the point at (kept above Wine's 20-pixel task bar),
+    then closed with Esc."""
+    place = c.wait_for(c.menu_place, 5)
+    c.check(place and place[0] - 2 <= at[0] <= place[2] + 2 and place[1] - 2 <= at[1] <= place[3] + 24,
+            "%s: the menu opens at %r" % (how, at), "a menu around %r" % (at,), place)
+    c.probe("menu-key", 27)
+    c.check(c.wait_for(lambda: not c.menu(), 3), "%s: Esc closes the menu" % how, "no menu", c.menu())
+
+
+def t_tray_windows11(c):
+    """Windows 11 puts a new icon out of sight: the first time the user sends
+    Pellorin to the tray a notice says where it went, never at a minimized
+    start nor the second time. The icon in the version 4 behaviour: Enter and
+    the menu key as Windows reports them (staged: Wine's notification area
+    takes no keyboard), the mouse's clicks acted on once."""
+    c.write("startup.cfg", b'"minimized"\r\n')
+    c.start_pellorin()
+    c.require(c.probe("find", TITLE, 20000, timeout=40)[0] == 0, "the (hidden) window exists after start")
+    c.wait_ready()
+    in_tray(c, "minimized start")
+    c.equal("a minimized start: no notice", [], c.balloons(3.5))
+    c.probe("pointer", 5, 5)
+    icon = c.tray(1, 5)[0][1]
+    icon_says(c, NIN_KEYSELECT, icon)  # Enter: Windows reports it twice
+    icon_says(c, NIN_KEYSELECT, icon)
+    back_from_tray(c, "Enter on the icon")
+
+    c.probe("click", TITLE, CMD_MINIMIZE)
+    in_tray(c, "the first Minimize")
+    c.equal("the first Minimize: a notice says where Pellorin went", [NOTICE], c.balloons(5))
+    icon = c.tray(1, 5)[0][1]
+    c.require(c.probe("tray-click", TITLE, "right", 5000)[0] == 0, "the icon is there to right-click")
+    menu_at_then_esc(c, icon, "the right button")
+    time.sleep(0.5)
+    c.equal("the right button: one menu, not one for its release and another for the request", [], c.menu())
+
+    # The menu key, the pointer far away; a stand-in task bar, found before
+    # Wine's own, hears the keyboard given back to the notification area.
+    shell = "Listening task bar"
+    c.testwin({"title": shell, "class": "Shell_TrayWnd", "topmost": True, "size": "50x20", "pos": "0,0"},
+              foreground=False)
+    c.require(c.probe("find", shell, 15000)[0] == 0, "the stand-in task bar is up")
+    c.probe("pointer", 5, 5)
+    icon_says(c, WM_CONTEXTMENU, icon)
+    menu_at_then_esc(c, icon, "the menu key")
+    heard = lambda: [e[0] for e in c.testwin_log() if e[0].startswith("NIM") and e[2:] == [shell]]  # noqa: E731
+    c.check(c.wait_for(lambda: "NIM3" in heard(), 3), "after Esc the keyboard goes back (NIM_SETFOCUS)", "NIM3",
+            heard())
+    c.probe("close", shell)
+    c.require(c.probe("gone", shell, 5000)[0] == 0, "the stand-in task bar is gone")
+
+    c.require(c.probe("tray-click", TITLE, "left", 5000)[0] == 0, "the icon is there to click")
+    back_from_tray(c, "the left button")
+    c.probe("click", TITLE, CMD_MINIMIZE)
+    in_tray(c, "the second Minimize")
+    c.equal("the second Minimize: no notice", [], c.balloons(3.5))
+    c.exit_by_button()
+
+
 def t_launcher_stopped_pellorin(c):
     """The launcher ends at once even when Pellorin does not answer."""
     cases_launcher.put(c, c.dir, cases_launcher.LAUNCHER)
@@ -267,8 +337,9 @@ TESTS = {
     "hung_browser": t_hung_browser,
     "one_copy": t_one_copy,
     "tray_icon_retry": t_tray_icon_retry,
+    "tray_windows11": t_tray_windows11,
     "launcher_stopped_pellorin": t_launcher_stopped_pellorin,
     "copy_lock_taken": t_copy_lock_taken,
     "emptied_title_box": t_emptied_title_box,
 }
-LIMITS = {"one_copy": 150}
+LIMITS = {"one_copy": 150, "tray_windows11": 120}

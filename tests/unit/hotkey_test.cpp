@@ -226,6 +226,60 @@ TEST_F(HotkeyTest, AltGrTypingIsNoHotkeyButLeftAltAlwaysIs) {
     }
 }
 
+TEST_F(HotkeyTest, EveryPressTheKeyboardHookReportsActsOnceHoweverShort) {
+    // Steps: D the letter down (the hook reports it, its auto-repeat alike),
+    // U up, P a turn of the poll, p down before its report is read, d a
+    // report read once all the keys were let go.
+    const struct {
+        const char* what;
+        const char* steps;
+        bool control, leftAlt, rightAlt;  // Alt is down with either side
+        std::set<int> altGrLetters;
+        int letter, actions;
+    } cases[] = {
+        {"a 60 ms tap between two polls", "DU", true, true, false, {}, keyQ, 1},
+        {"ten taps", "DUDUDUDUDUDUDUDUDUDU", true, true, false, {}, keyQ, 10},
+        {"a poll while the letter is down", "DPUP", true, true, false, {}, keyQ, 1},
+        {"the poll sees it before its report", "pPDUP", true, true, false, {}, keyQ, 1},
+        {"held, repeating over several polls", "DPDPDDPU", true, true, false, {}, keyQ, 1},
+        {"reported after the keys were let go", "dU", true, true, false, {}, keyQ, 1},
+        {"no Ctrl", "DPU", false, true, false, {}, keyQ, 0},
+        {"another letter", "DPU", true, true, false, {}, 87, 0},
+        {"German AltGr+Q types @", "DPU", true, false, true, {keyQ}, keyQ, 0},
+        {"German left Ctrl, left Alt, Q", "DPU", true, true, false, {keyQ}, keyQ, 1},
+    };
+    ASSERT_TRUE(desktop.letterKeys) << "the program watches the letter keys from its start";
+    for (const auto& c : cases) {
+        settings.ieWindowState = "visible";
+        desktop.calls.clear();
+        desktop.altGrLetters = c.altGrLetters;
+        auto hold = [&](bool down) {
+            for (auto [key, held] : {std::pair{vk::control, c.control},
+                                     {vk::menu, true},
+                                     {vk::leftMenu, c.leftAlt},
+                                     {vk::rightMenu, c.rightAlt}})
+                desktop.keyStates[key] = static_cast<std::int16_t>(down && held ? 0x8000 : 0);
+        };
+        hold(true);
+        for (const char step : std::string(c.steps)) {
+            if (step == 'd') hold(false);
+            if (step == 'D' || step == 'p' || step == 'U') desktop.keyStates[c.letter] = step == 'U' ? 0 : -32768;
+            if (step == 'P') poll();
+            if (step != 'P' && step != 'p')
+                desktop.letterKeys({c.letter, step != 'U', c.control, true, c.leftAlt, c.rightAlt});
+        }
+        hold(false);
+        desktop.keyStates[c.letter] = 0;
+        poll();
+        EXPECT_EQ(std::count_if(desktop.calls.begin(), desktop.calls.end(),
+                                [&](const std::string& call) {
+                                    return call.rfind("ShowWindow " + std::to_string(first), 0) == 0;
+                                }),
+                  c.actions)
+            << c.what;
+    }
+}
+
 TEST_F(HotkeyTest, OtherStatesOfTheWindowsFlagDoNothing) {
     settings.ieWindowState = "Visible";
     pressHotkey();

@@ -105,6 +105,15 @@ void SubstituteDesktop::sendF11(Hwnd window) {
 bool SubstituteDesktop::shellNotifyIcon(std::uint32_t message, const TrayIconData& data) {
     calls.push_back("Shell_NotifyIcon " + std::to_string(message));
     trayRecords.push_back(data);
+    trayExtras.emplace_back();
+    return trayAnswers ? trayAnswers(message) : true;
+}
+
+bool SubstituteDesktop::shellNotifyIconEx(std::uint32_t message, const TrayIconData& data,
+                                          const TrayIconExtras& extras) {
+    calls.push_back("Shell_NotifyIconW " + std::to_string(message));
+    trayRecords.push_back(data);
+    trayExtras.push_back(extras);
     return trayAnswers ? trayAnswers(message) : true;
 }
 
@@ -317,6 +326,13 @@ forms::MenuItem* findEntry(forms::MenuItem& menu, const std::string& name) {
 
 void SubstituteHost::showPopupMenu(forms::MenuItem& menu) {
     menusShown.push_back(menu.name());
+    menuPlaces.push_back("at the pointer");
+    if (forms::MenuItem* chosen = findEntry(menu, menuChoice)) chosen->click();
+}
+
+void SubstituteHost::showPopupMenuAt(forms::MenuItem& menu, int x, int y) {
+    menusShown.push_back(menu.name());
+    menuPlaces.push_back("at " + std::to_string(x) + "," + std::to_string(y));
     if (forms::MenuItem* chosen = findEntry(menu, menuChoice)) chosen->click();
 }
 

@@ -45,7 +45,8 @@ public:
     // Everything that acts on the desktop, e.g. "ShowWindow 7 3".
     std::vector<std::string> calls;
     std::vector<TrayIconData> trayRecords;
-    bool windowsCloseWhenAsked = false;  // WM_CLOSE closes at once
+    std::vector<TrayIconExtras> trayExtras;  // one per record; empty for the first layout's calls
+    bool windowsCloseWhenAsked = false;      // WM_CLOSE closes at once
     // Runs before each title read, so a test can change the desktop between
     // two operations of one step.
     std::function<void(Hwnd)> beforeTitleRead;
@@ -70,9 +71,13 @@ public:
     // layout without it, Q (@), E (euro) and M (micro) on a German one.
     std::set<int> altGrLetters;
     bool foregroundLayoutTypesWithCtrlAlt(int letterKey) override { return altGrLetters.count(letterKey) != 0; }
+    // Unset until the program asks; a test reports the hook's events through it.
+    std::function<void(const LetterKeyEvent&)> letterKeys;
+    void watchLetterKeys(std::function<void(const LetterKeyEvent&)> onKey) override { letterKeys = std::move(onKey); }
     // How the notification area answers each call; unset, it takes every one.
     std::function<bool(std::uint32_t message)> trayAnswers;
     bool shellNotifyIcon(std::uint32_t message, const TrayIconData& data) override;
+    bool shellNotifyIconEx(std::uint32_t message, const TrayIconData& data, const TrayIconExtras& extras) override;
     void shellExecute(Hwnd owner, const std::string& verb, const std::string& file, const std::string& parameters,
                       const std::string& directory, int showCommand) override;
     std::int32_t regOpenCurrentUserKey(const std::string& path, std::uint32_t access, RegistryKey& key) override;
@@ -216,7 +221,9 @@ public:
     // The entry the user picks next time a menu pops up; none when empty.
     std::string menuChoice;
     std::vector<std::string> menusShown;
+    std::vector<std::string> menuPlaces;  // "at the pointer", or "at X,Y"
     void showPopupMenu(forms::MenuItem& menu) override;
+    void showPopupMenuAt(forms::MenuItem& menu, int x, int y) override;
 };
 
 }  // namespace pellorin::testing

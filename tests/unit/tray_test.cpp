@@ -1,7 +1,9 @@
+#include <algorithm>
 #include <cstring>
 #include <deque>
 #include <limits>
 #include <map>
+#include <utility>
 
 #include "program_fixture.h"
 
@@ -18,8 +20,28 @@ protected:
         desktop.calls.clear();
     }
 
-    // What the icon reports, as the window's mouse-move X in twips.
-    void iconSays(std::uint32_t message) { form.Form_MouseMove(message * host.twipsPerPixel); }
+    // What the icon reports, as the window's mouse-move X in twips; wParam
+    // is the place of the icon or pointer in the version 4 behaviour.
+    void iconSays(std::uint32_t message, std::uint32_t wParam = 1) {
+        form.Form_MouseMove(message * host.twipsPerPixel, wParam);
+    }
+
+    // Today's shells take the version 4 behaviour; older ones and some of
+    // Wine's report mouse messages only. Takes effect at the next add.
+    void useShell(bool version4) {
+        desktop.trayAnswers = version4 ? std::function<bool(std::uint32_t)>()
+                                       : [](std::uint32_t message) { return message != nimSetVersion; };
+    }
+
+    // What the shell reports of a right click, with the pointer at 700,1050.
+    void rightClick(bool version4) {
+        for (std::uint32_t message : {0x204u, 0x205u}) iconSays(message);
+        if (version4) iconSays(wmContextMenu, (1050u << 16) | 700u);
+    }
+
+    int count(const std::string& call) const {
+        return static_cast<int>(std::count(desktop.calls.begin(), desktop.calls.end(), call));
+    }
 
     std::string popupFile() const { return files.get("popup.cfg").value_or("<missing>"); }
 };
@@ -27,8 +49,10 @@ protected:
 TEST_F(TrayTest, MinimizeHidesTheWindowAndAddsTheIconItDescribes) {
     form.cmdMinimize.click();
 
-    EXPECT_EQ(desktop.calls, std::vector<std::string>{"Shell_NotifyIcon 0"});
-    const TrayIconData& record = desktop.trayRecords.back();
+    // Added, asked for today's behaviour, and the first time a word to the user.
+    EXPECT_EQ(desktop.calls,
+              (std::vector<std::string>{"Shell_NotifyIconW 0", "Shell_NotifyIconW 4", "Shell_NotifyIconW 1"}));
+    const TrayIconData& record = program.trayIconData;
     EXPECT_EQ(record.cbSize, 88u);
     EXPECT_EQ(record.hWnd, host.window);
     EXPECT_EQ(record.uID, 1u);
@@ -36,7 +60,13 @@ TEST_F(TrayTest, MinimizeHidesTheWindowAndAddsTheIconItDescribes) {
     EXPECT_EQ(record.uCallbackMessage, 0x200u);
     EXPECT_EQ(record.hIcon, host.icon);
     EXPECT_STREQ(record.szTip.data(), "Pellorin");
-    EXPECT_EQ(std::memcmp(&record, &program.trayIconData, sizeof record), 0);
+    // The shell gets the record as kept, asked to show its tip also in the
+    // version 4 behaviour.
+    TrayIconData added = record;
+    added.uFlags |= nifShowTip;
+    EXPECT_EQ(std::memcmp(&desktop.trayRecords[0], &added, sizeof added), 0);
+    EXPECT_EQ(std::memcmp(&desktop.trayRecords[1], &record, sizeof record), 0);
+    EXPECT_EQ(desktop.trayExtras[1].uVersion, 4u);
 
     EXPECT_FALSE(host.shown);
     EXPECT_FALSE(host.taskbarVisible);
@@ -54,7 +84,7 @@ TEST_F(TrayTest, TheLeftButtonBringsBackANormalWindowAndRemovesTheIconItAdded) {
     const Hwnd opened = desktop.open("New - Windows Internet Explorer");
     desktop.calls.clear();
 
-    iconSays(0x202);
+    for (std::uint32_t message : {0x201u, 0x202u, ninSelect}) iconSays(message);
 
     EXPECT_EQ(host.state, 0);
     EXPECT_EQ(desktop.calls, std::vector<std::string>{"Shell_NotifyIcon 2"});
@@ -68,6 +98,7 @@ TEST_F(TrayTest, TheLeftButtonBringsBackANormalWindowAndRemovesTheIconItAdded) {
 }
 
 TEST_F(TrayTest, OnlyButtonReleasesOverTheIconAct) {
+    useShell(false);  // the first record's mouse messages, nothing more
     form.minimizeToTray();
     desktop.calls.clear();
     for (std::uint32_t message : {0x200u, 0x201u, 0x203u, 0x204u, 0x206u, 0x207u, 0x208u, 513u, 515u, 516u, 518u})
@@ -78,6 +109,7 @@ TEST_F(TrayTest, OnlyButtonReleasesOverTheIconAct) {
 
     iconSays(0x205);
     EXPECT_EQ(host.menusShown, std::vector<std::string>{"Popup"});
+    EXPECT_EQ(host.menuPlaces, std::vector<std::string>{"at the pointer"});
     EXPECT_TRUE(desktop.calls.empty());
     EXPECT_TRUE(form.inTray());
 }
@@ -85,9 +117,9 @@ TEST_F(TrayTest, OnlyButtonReleasesOverTheIconAct) {
 TEST_F(TrayTest, TheMessageSurvivesAScreenWithUnevenTwipsPerPixel) {
     host.twipsPerPixel = 1440.0 / 168;  // 175 % scaling
     form.minimizeToTray();
-    iconSays(0x205);
+    iconSays(wmContextMenu);
     EXPECT_EQ(host.menusShown.size(), 1u);
-    iconSays(0x202);
+    iconSays(ninSelect);
     EXPECT_FALSE(form.inTray());
 
     form.minimizeToTray();
@@ -98,10 +130,100 @@ TEST_F(TrayTest, TheMessageSurvivesAScreenWithUnevenTwipsPerPixel) {
     EXPECT_EQ(host.menusShown.size(), 1u);
 }
 
+TEST_F(TrayTest, EachClickAndKeyOnTheIconActsOnceAsTheShellReportsIt) {
+    using Events = std::vector<std::pair<std::uint32_t, std::uint32_t>>;  // message, wParam
+    constexpr std::uint32_t pointer = (1050u << 16) | 700u, icon = (1040u << 16) | 1230u;
+    const struct {
+        const char* what;
+        bool version4;
+        Events events;
+        const char* expected;  // "restored", "nothing" or where the menu opened
+    } cases[] = {
+        {"left click", true, {{0x201, pointer}, {0x202, pointer}, {ninSelect, pointer}}, "restored"},
+        {"left click, first layout", false, {{0x201, 1}, {0x202, 1}}, "restored"},
+        {"Enter on the icon, reported twice", true, {{ninKeySelect, icon}, {ninKeySelect, icon}}, "restored"},
+        {"right click", true, {{0x204, pointer}, {0x205, pointer}, {wmContextMenu, pointer}}, "at 700,1050"},
+        {"right click, first layout", false, {{0x204, 1}, {0x205, 1}}, "at the pointer"},
+        {"the menu key, the icon on a monitor left of the main one",
+         true,
+         {{wmContextMenu, (300u << 16) | 0xFF38u}},
+         "at -200,300"},
+        {"pointer over it, the notice shown and clicked", true, {{0x200, 0}, {0x402, 0}, {0x405, 0}}, "nothing"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        useShell(c.version4);
+        form.minimizeToTray();
+        desktop.calls.clear();
+        host.menuPlaces.clear();
+        for (const auto& [message, wParam] : c.events) iconSays(message, wParam);
+        const std::string expected = c.expected;
+        EXPECT_EQ(count("Shell_NotifyIcon 2"), expected == "restored" ? 1 : 0);
+        const bool menu = expected != "restored" && expected != "nothing";
+        EXPECT_EQ(host.menuPlaces, menu ? std::vector{expected} : std::vector<std::string>{});
+        if (form.inTray()) form.restoreFromTray();
+    }
+}
+
+TEST_F(TrayTest, TheKeyboardGoesBackToTheNotificationAreaAfterTheMenu) {
+    const Hwnd other = desktop.open("Letter - Writer");
+    const struct {
+        const char* what;
+        bool version4;
+        std::string choice;
+        Hwnd inFront;  // after the menu: ours when it kept the keyboard
+        bool focusBack;
+    } cases[] = {
+        {"Esc", true, "", host.window, true},
+        {"an entry that keeps the window in the tray", true, "mennone", host.window, true},
+        {"a click on another window", true, "", other, false},
+        {"Restore", true, "menrestore", host.window, false},
+        {"Esc, first layout", false, "", host.window, false},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        useShell(c.version4);
+        form.minimizeToTray();
+        desktop.calls.clear();
+        host.menuChoice = c.choice;
+        desktop.foreground = c.inFront;
+        rightClick(c.version4);
+        EXPECT_EQ(count("Shell_NotifyIconW 3"), c.focusBack ? 1 : 0);
+        EXPECT_EQ(desktop.trayRecords.back().hWnd, host.window);
+        if (form.inTray()) form.restoreFromTray();
+    }
+}
+
+TEST_F(TrayTest, TheFirstTimeTheUserSendsTheWindowThereANoticeSaysWhereItWent) {
+    // The first notice is refused (notifications switched off, say): it is
+    // asked for again the next time, and then never again in the run.
+    bool refused = false;
+    desktop.trayAnswers = [&](std::uint32_t message) { return message != nimModify || std::exchange(refused, true); };
+    std::vector<int> notices;
+    for (int stay = 0; stay < 3; ++stay) {
+        desktop.trayRecords.clear();
+        desktop.trayExtras.clear();
+        host.state = 1;
+        stay == 1 ? form.Form_Resize() : form.cmdMinimize.click();  // the minimize box, the button
+        notices.push_back(static_cast<int>(std::count_if(desktop.trayRecords.begin(), desktop.trayRecords.end(),
+                                                         [](const TrayIconData& r) { return r.uFlags == nifInfo; })));
+        if (stay == 1) {
+            const TrayIconExtras& notice = desktop.trayExtras.back();
+            EXPECT_EQ(notice.szInfoTitle, "Pellorin");
+            EXPECT_EQ(notice.szInfo,
+                      "Pellorin is still running in the notification area, perhaps under ^. Starting it again "
+                      "brings it back.");
+            EXPECT_EQ(notice.dwInfoFlags, niifInfo);
+            EXPECT_EQ(desktop.trayRecords.back().hWnd, host.window);
+        }
+        form.restoreFromTray();
+    }
+    EXPECT_EQ(notices, (std::vector<int>{1, 1, 0}));
+}
+
 TEST_F(TrayTest, MouseMovesOverTheShownWindowAreNotTakenForTheIcon) {
     // At 250 % a plain move across the window reaches X = 517 pixels.
-    form.Form_MouseMove(517 * host.twipsPerPixel);
-    form.Form_MouseMove(514 * host.twipsPerPixel);
+    for (std::uint32_t x : {517u, 514u, ninSelect, ninKeySelect, wmContextMenu}) iconSays(x, 0);
     EXPECT_TRUE(host.menusShown.empty());
     EXPECT_TRUE(desktop.calls.empty());
 }
@@ -154,7 +276,7 @@ TEST_F(TrayTest, ChoosingAnActionRewritesAllOfPopupCfgFromMemory) {
     settings.popupMaxHeight = 32767;
     form.minimizeToTray();
     host.menuChoice = "mennone";
-    iconSays(0x205);
+    rightClick(true);
     EXPECT_EQ(settings.popupAction, "none");
     EXPECT_EQ(popupFile(), "enabled\r\n-5 \r\n 32767 \r\nnone\r\n");
     EXPECT_FALSE(form.menclose.checked());
@@ -186,7 +308,7 @@ TEST_F(TrayTest, ExitRemovesTheIconBeforeTheExitRoutine) {
     desktop.calls.clear();
     files.writes.clear();
     host.menuChoice = "menexit";
-    EXPECT_TRUE(endsProgram([&] { iconSays(0x205); }));
+    EXPECT_TRUE(endsProgram([&] { rightClick(true); }));
     // Once by the item, once more (harmlessly) by the exit routine.
     EXPECT_EQ(desktop.calls, (std::vector<std::string>{"Shell_NotifyIcon 2", "Shell_NotifyIcon 2"}));
     EXPECT_EQ(desktop.trayRecords.back().uID, 1u);
@@ -203,6 +325,8 @@ TEST_F(TrayTest, AMinimizedStartEndsInTheTray) {
     EXPECT_FALSE(freshHost.shown);
     EXPECT_FALSE(freshHost.taskbarVisible);
     EXPECT_EQ(fresh.desktop.trayRecords.back().hWnd, freshHost.window);
+    EXPECT_EQ(fresh.desktop.calls, (std::vector<std::string>{"Shell_NotifyIconW 0", "Shell_NotifyIconW 4"}))
+        << "the user chose to start there: no notice";
     // The watcher is on before the window goes, so its items say so.
     EXPECT_FALSE(fresh.form.menenable.enabled());
 
@@ -219,7 +343,8 @@ TEST_F(TrayTest, TheIconComesBackWhenTheNotificationAreaIsRebuilt) {
     form.minimizeToTray();
     desktop.calls.clear();
     form.taskbarRecreated();
-    EXPECT_EQ(desktop.calls, std::vector<std::string>{"Shell_NotifyIcon 0"});
+    // The new area knows nothing of the behaviour asked for; the notice was given.
+    EXPECT_EQ(desktop.calls, (std::vector<std::string>{"Shell_NotifyIconW 0", "Shell_NotifyIconW 4"}));
     EXPECT_EQ(desktop.trayRecords.back().hWnd, host.window);
 }
 
@@ -230,9 +355,11 @@ TEST_F(TrayTest, AShellThatDoesNotTakeTheIconIsAskedAgainUntilItDoes) {
         std::vector<std::string> calls;
         int ticks;
     } cases[] = {
-        {"up at the second look", {false, false, false, false, true}, {"0", "1", "0", "1", "0"}, 2},
+        // Once in, the icon is asked for today's behaviour, and the first
+        // time says where the window went.
+        {"up at the second look", {false, false, false, false, true}, {"0", "1", "0", "1", "0", "4", "1"}, 2},
         // The add came through after the shell gave up answering: no second one.
-        {"the refused add arrived late", {false, true}, {"0", "1"}, 1},
+        {"the refused add arrived late", {false, true}, {"0", "1", "4"}, 1},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.what);
@@ -250,9 +377,14 @@ TEST_F(TrayTest, AShellThatDoesNotTakeTheIconIsAskedAgainUntilItDoes) {
         }
         EXPECT_FALSE(form.tmrTrayIcon.enabled());
         std::vector<std::string> expected;
-        for (const std::string& message : c.calls) expected.push_back("Shell_NotifyIcon " + message);
+        for (const std::string& message : c.calls) expected.push_back("Shell_NotifyIconW " + message);
         EXPECT_EQ(desktop.calls, expected);
-        EXPECT_EQ(std::memcmp(&desktop.trayRecords.back(), &program.trayIconData, sizeof program.trayIconData), 0);
+        for (std::size_t call = 0; call < desktop.trayRecords.size(); ++call) {
+            EXPECT_EQ(desktop.trayRecords[call].hWnd, host.window) << "call " << call;
+            EXPECT_EQ(desktop.trayRecords[call].uID, 1u) << "call " << call;
+        }
+        EXPECT_EQ(desktop.trayRecords.back().uFlags, c.ticks == 2 ? nifInfo : 7u);
+        desktop.trayRecords.clear();
         form.restoreFromTray();
     }
 }
@@ -299,7 +431,8 @@ TEST_F(TrayTest, AStartFromAMinimizedShortcutGoesToTheTray) {
         fresh.form.Form_Load();
         fresh.form.applyStartShowCommand(command);
         EXPECT_EQ(fresh.form.inTray(), tray) << "show command " << command;
-        EXPECT_EQ(fresh.desktop.trayRecords.size(), tray ? 1u : 0u) << "show command " << command;
+        // Added and asked for today's behaviour; no notice at a start.
+        EXPECT_EQ(fresh.desktop.trayRecords.size(), tray ? 2u : 0u) << "show command " << command;
     }
     // Already there by its own start mode: one icon, not two.
     FreshProgram fresh;
@@ -309,7 +442,7 @@ TEST_F(TrayTest, AStartFromAMinimizedShortcutGoesToTheTray) {
     std::vector<std::string> trayCalls;
     for (const std::string& call : fresh.desktop.calls)
         if (call.rfind("Shell_NotifyIcon", 0) == 0) trayCalls.push_back(call);
-    EXPECT_EQ(trayCalls, std::vector<std::string>{"Shell_NotifyIcon 0"});
+    EXPECT_EQ(trayCalls, (std::vector<std::string>{"Shell_NotifyIconW 0", "Shell_NotifyIconW 4"}));
 }
 
 }  // namespace

@@ -64,8 +64,11 @@
 //                                  waits until there are that many (exit 1 if not)
 //   tray-click TIP left|right [WAIT_MS]
 //                                  clicks the icon whose tip is TIP through SendInput
-//   notify TITLE LPARAM            posts the icon callback (WM_MOUSEMOVE, wParam 1)
-//                                  to the window as the shell would
+//   notify TITLE LPARAM [WPARAM]   posts the icon callback (WM_MOUSEMOVE, wParam 1 unless
+//                                  given) to the window as the shell would
+//   balloon [WAIT_MS]              the notification area's shown notifications (balloon
+//                                  tooltips): count, and text=HEX of each; with WAIT_MS,
+//                                  waits until there is one (exit 1 if not)
 //   untray TITLE                   removes the window's icon (id 1) from the tray
 //   taskbar-created TITLE          posts the shell's "TaskbarCreated" message
 //   menu [WAIT_MS]                 the open popup menus: item=LEVEL FLAGS X,Y TEXTHEX,
@@ -95,6 +98,7 @@
 // probehook.dll, which must lie beside probe.exe.
 #include <windows.h>
 
+#include <commctrl.h>
 #include <psapi.h>
 #include <shellapi.h>
 
@@ -389,6 +393,26 @@ std::vector<MenuView> openMenus() {
     return ordered;
 }
 
+// The notifications the notification area shows: balloon tooltips of its
+// process, each with its text as its one tool.
+std::vector<std::string> balloons() {
+    std::vector<std::string> texts;
+    auto dump = std::make_unique<probehook::Dump>();
+    for (HWND tray : topLevelOfClass("Shell_TrayWnd")) {
+        DWORD shell = 0;
+        GetWindowThreadProcessId(tray, &shell);
+        for (HWND tip : topLevelOfClass("tooltips_class32")) {
+            DWORD owner = 0;
+            GetWindowThreadProcessId(tip, &owner);
+            if (owner != shell || !IsWindowVisible(tip) || !(GetWindowLongA(tip, GWL_STYLE) & TTS_BALLOON) ||
+                !dumpFrom(tip, *dump))
+                continue;
+            for (int i = 0; i < dump->count; ++i) texts.push_back(dump->entries[i].text);
+        }
+    }
+    return texts;
+}
+
 std::vector<MenuView> waitForMenus(DWORD waitMs) {
     DWORD start = GetTickCount();
     for (;;) {
@@ -622,6 +646,17 @@ int run(int argc, char** argv) {
         for (const TrayIcon& i : icons) std::printf("icon=%ld,%ld %s\n", i.at.x, i.at.y, hex(i.tip).c_str());
         return want == (DWORD)-1 || icons.size() == want ? 0 : 1;
     }
+    if (cmd == "balloon") {
+        DWORD waitMs = arg(argc, argv, 2, 0), start = GetTickCount();
+        std::vector<std::string> texts = balloons();
+        while (texts.empty() && GetTickCount() - start < waitMs) {
+            Sleep(100);
+            texts = balloons();
+        }
+        std::printf("count=%u\n", (unsigned)texts.size());
+        for (const std::string& t : texts) std::printf("text=%s\n", hex(t).c_str());
+        return texts.empty() && waitMs ? 1 : 0;
+    }
     if (cmd == "menu") {
         std::vector<MenuView> menus = waitForMenus(arg(argc, argv, 2, 0));
         std::printf("menus=%u\n", (unsigned)menus.size());
@@ -814,8 +849,11 @@ int run(int argc, char** argv) {
     }
     if (cmd == "notify" && argc >= 4) {
         // The icon's id in wParam and the mouse message in lParam, as the
-        // shell reports icon events registered with the first record layout.
-        return PostMessageA(top, WM_MOUSEMOVE, 1, (LPARAM)std::strtoul(argv[3], nullptr, 0)) ? 0 : 1;
+        // shell reports icon events registered with the first record layout;
+        // in the version 4 behaviour the place in wParam, the event and the
+        // id in lParam.
+        const WPARAM wp = argc >= 5 ? (WPARAM)std::strtoul(argv[4], nullptr, 0) : 1;
+        return PostMessageA(top, WM_MOUSEMOVE, wp, (LPARAM)std::strtoul(argv[3], nullptr, 0)) ? 0 : 1;
     }
     if (cmd == "untray") {
         // Takes the window's icon (id 1) out of the notification area, as a

@@ -48,15 +48,18 @@ void readMenu(HWND window, probehook::Dump& dump) {
 // The tools of one of the notification area's tooltips: Wine gives every
 // icon one, with the icon's tip and place; a removed icon's place is empty.
 void readTooltip(HWND window, probehook::Dump& dump) {
-    int count = (int)SendMessageA(window, TTM_GETTOOLCOUNT, 0, 0);
+    int count = (int)SendMessageW(window, TTM_GETTOOLCOUNT, 0, 0);
     for (int i = 0; i < count && dump.count < probehook::maxEntries; ++i) {
-        char text[1024] = {0};  // a tooltip copies up to this much
-        TTTOOLINFOA tool = {};
+        // Asked in UTF-16: Wine's tooltips give ANSI readers 80 characters at most.
+        wchar_t text[1024] = {0};  // a tooltip copies up to this much
+        TTTOOLINFOW tool = {};
         tool.cbSize = sizeof tool;
         tool.lpszText = text;
-        if (!SendMessageA(window, TTM_ENUMTOOLSA, i, (LPARAM)&tool)) continue;
+        if (!SendMessageW(window, TTM_ENUMTOOLSW, i, (LPARAM)&tool)) continue;
         probehook::Entry& e = dump.entries[dump.count++];
-        copyText(e.text, text);
+        char ansi[probehook::textSize] = {0};
+        WideCharToMultiByte(CP_ACP, 0, text, -1, ansi, sizeof ansi - 1, nullptr, nullptr);
+        copyText(e.text, ansi);
         e.rect = tool.rect;
         MapWindowPoints(tool.hwnd, nullptr, reinterpret_cast<POINT*>(&e.rect), 2);
     }

@@ -6,7 +6,9 @@
 // --class gives the window a class of that name instead of the tool's own
 // (a folder window's "CabinetWClass", a browser's "IEFrame", a stand-in for
 // the task bar's "Shell_TrayWnd", which --topmost puts above the real one, as
-// the shell finds the first of that class). --hang MS, given
+// the shell finds the first of that class); such a stand-in answers no to
+// every Shell_NotifyIcon call and logs it ("NIM" and the message: NIM0 an
+// add...). --hang MS, given
 // once, stops the process answering for MS once its windows are up, as a
 // browser busy with a page does ("Not Responding").
 //
@@ -14,7 +16,8 @@
 // that window. Titles are taken as Unicode, as browsers set theirs, so one
 // may hold characters the ANSI code page lacks. The process stays until every window is closed. When --log is
 // given, the events a test wants to see from the outside (created, F11
-// pressed, WM_CLOSE received, shown, hidden or maximized by someone) are appended to
+// pressed, a letter key pressed while the window has the focus, WM_CLOSE
+// received, shown, hidden or maximized by someone) are appended to
 // FILE one per line, flushed at once so a test can read them while we still
 // run.
 #include <windows.h>
@@ -55,11 +58,24 @@ LRESULT CALLBACK wndProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
         case WM_KEYDOWN:
         case WM_SYSKEYDOWN:
             if (wp == VK_F11) logEvent(hwnd, "F11");
+            // Each press once (not its repeats): a hotkey must not take it.
+            if (wp >= 'A' && wp <= 'Z' && !(lp & (1 << 30))) {
+                const char what[] = {'K', 'E', 'Y', '_', (char)wp, '\0'};
+                logEvent(hwnd, what);
+            }
             break;
         case WM_SIZE:
             // Maximized by someone: for windows a test cannot find by title.
             if (wp == SIZE_MAXIMIZED) logEvent(hwnd, "MAXIMIZED");
             break;
+        case WM_COPYDATA: {
+            // What Wine's Shell_NotifyIcon sends to the task bar it finds.
+            char what[16];
+            std::snprintf(what, sizeof what, "NIM%lu",
+                          (unsigned long)reinterpret_cast<const COPYDATASTRUCT*>(lp)->dwData);
+            logEvent(hwnd, what);
+            return FALSE;
+        }
         case WM_SHOWWINDOW:
             // Each change of visibility once, so a test can count how often
             // another program hid or showed the window.
