@@ -320,6 +320,7 @@ TEST_F(TrayTest, AMinimizedStartEndsInTheTray) {
     SubstituteHost freshHost;
     fresh.form.attachHost(&freshHost);
     fresh.files.put("startup.cfg", "\"minimized\"\r\n");
+    fresh.files.put("setup.cfg", "Explorer\r\nhide\r\n");  // no default browser to look up
     fresh.form.Form_Load();
     EXPECT_TRUE(fresh.form.inTray());
     EXPECT_FALSE(freshHost.shown);
