@@ -11,9 +11,10 @@ if [ "${1:-all}" = all ]; then
   # x11-xkb-utils: setxkbmap gives the tests' X server a German keyboard;
   # locales: localedef makes them a Russian locale of their own.
   # ccache: the tests' build of a width compiles what the shipped one did.
-  # openssl: a certificate for the tests' untrusted https server.
+  # openssl: a certificate for the tests' untrusted https server, which
+  # Wine's WinINet meets through GnuTLS (only recommended by Wine).
   need+=(g++ googletest libgtest-dev libbenchmark-dev clang-14 libclang-rt-14-dev python3 passwd util-linux
-    x11-xkb-utils locales ccache openssl)
+    x11-xkb-utils locales ccache openssl libgnutls30)
 fi
 
 sudo=""
@@ -80,7 +81,7 @@ elif [ -n "$(missing_of wine32:i386)" ]; then
     $sudo dpkg --add-architecture i386
     updated=""
   fi
-  if ! install_missing wine32:i386 2>/dev/null; then
+  if ! install_missing wine32:i386 libgnutls30:i386 2>/dev/null; then
     echo "32-bit Wine could not be installed: the 64-bit build runs instead"
   fi
 fi
