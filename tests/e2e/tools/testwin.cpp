@@ -14,9 +14,9 @@
 // that window. Titles are taken as Unicode, as browsers set theirs, so one
 // may hold characters the ANSI code page lacks. The process stays until every window is closed. When --log is
 // given, the events a test wants to see from the outside (created, F11
-// pressed, WM_CLOSE received, shown or hidden by someone) are appended to
-// FILE one per line, flushed at once so a test can read them while we still
-// run.
+// pressed, WM_CLOSE received, shown or hidden by someone, maximized) are
+// appended to FILE one per line, flushed at once so a test can read them
+// while we still run.
 #include <windows.h>
 
 #include <shellapi.h>
@@ -60,6 +60,10 @@ LRESULT CALLBACK wndProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
             // Each change of visibility once, so a test can count how often
             // another program hid or showed the window.
             logEvent(hwnd, wp ? "SHOW" : "HIDE");
+            break;
+        case WM_SIZE:
+            // The end of a maximize: what it brings (the window activated) is behind it.
+            if (wp == SIZE_MAXIMIZED) logEvent(hwnd, "MAXIMIZED");
             break;
         case WM_CLOSE:
             logEvent(hwnd, "CLOSE");
