@@ -24,10 +24,10 @@ void Form4::arrange(int width, int height) {
     // Smaller buttons only when two of their design size no longer fit.
     const int buttonWidth = std::clamp((width - edge - bottomEdge - buttonGap) / 2, 0, designed.width);
     const int buttonHeight = std::clamp(height - 2 * bottomEdge, 0, designed.height);
-    const int buttonTop = height - bottomEdge - buttonHeight;
-    const int applyLeft = width - edge - buttonWidth;
+    const int buttonTop = std::max(0, height - bottomEdge - buttonHeight);
+    const int applyLeft = std::max(0, width - edge - buttonWidth);
     Command1.setPlace({applyLeft, buttonTop, buttonWidth, buttonHeight});
-    Command2.setPlace({applyLeft - buttonGap - buttonWidth, buttonTop, buttonWidth, buttonHeight});
+    Command2.setPlace({std::max(0, applyLeft - buttonGap - buttonWidth), buttonTop, buttonWidth, buttonHeight});
     Label1.setPlace({edge, edge, std::max(0, width - 2 * edge), std::max(0, buttonTop - bottomEdge - edge)});
 }
 
