@@ -149,8 +149,9 @@ def t_dialog_keys(c):
     c.probe("tap", VK_DOWN, 1)
     c.check(c.wait_for(lambda: c.ctl_of(SETUP, SETUP_OPTION2).get("check") == 1, 3), "Down chooses Minimized", 1,
             c.ctl_of(SETUP, SETUP_OPTION2).get("check"))
-    c.equal("the label beneath the letter box it reaches into", ["1"],
-            c.probe("above", SETUP, TXT_LETTER, LBL_CTR_ALT)[1].get("above"))
+    _, named = c.probe("label", SETUP, TXT_LETTER)
+    c.equal("the letter box named by the label just before it", ([str(LBL_CTR_ALT)], ["1"]),
+            (named.get("label"), named.get("next")))
     c.probe("tap", VK_RETURN, 1)
     c.check(c.wait_for(lambda: c.probe("find", SETUP)[0] != 0, 5), "Enter on an option presses Apply")
     c.equal("Apply stored the choice made with the keys", b"minimized\r\nfalse\r\n", c.read("startup.cfg"))

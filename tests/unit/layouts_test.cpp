@@ -171,10 +171,11 @@ TEST_F(LayoutTest, TheAboutBoxByF1AndByTheSystemMenu) {
     ASSERT_EQ(program.form3.get(), nullptr);
     form.systemMenu()[0]->click();
     ASSERT_NE(program.form3.get(), nullptr);
-    // The links come after the document on the way of Tab.
-    const auto& order = program.form3.get()->tabOrder();
-    EXPECT_EQ(std::vector<forms::Control*>(order.end() - 2, order.end()),
-              (std::vector<forms::Control*>{&program.form3.get()->Label2, &program.form3.get()->Label3}));
+    // Tab reaches the links, just before the document.
+    Form3& about = *program.form3.get();
+    const auto& order = about.tabOrder();
+    EXPECT_EQ(std::vector<forms::Control*>(order.end() - 3, order.end()),
+              (std::vector<forms::Control*>{&about.Label2, &about.Label3, &about.Text1}));
 }
 
 }  // namespace
