@@ -105,15 +105,6 @@ TEST_F(LayoutTest, EveryCaptionIsSeenWholeAndEveryLabelNamesABoxOrAList) {
     }
 }
 
-TEST_F(LayoutTest, TheLabelsOfTheBoxesAndTheListNameThem) {
-    const std::vector<std::pair<const forms::ControlLayout*, const char*>> expected{{&form1::lblTitle, "Text1"},
-                                                                                    {&form1::lblExclude, "Text2"},
-                                                                                    {&form1::lblHandle, "Text3"},
-                                                                                    {&form1::lblOpen, "List1"},
-                                                                                    {&form2::lblCtrAlt, "txtLetter"}};
-    for (const auto& [label, named] : expected) EXPECT_STREQ(label->labelFor, named) << label->name;
-}
-
 TEST_F(LayoutTest, ThePopupSizeWindowKeepsItsButtonsInsideAtTheBottomRight) {
     windows();
     Form4& window = *program.form4.get();
