@@ -26,7 +26,9 @@ Form3::Form3(ProgramContext context)
              &Image1, &Label4, &Label1, &Label5, &Label2, &Label3, &Label6, &Label8, &Label7, &Label9, &Label10,
              &Label11, &Text1, &Command3, &Command2, &Command1})
         add(*control);
-    setTabOrder({&Command1, &Command3, &Command2, &Text1});
+    // The links before the document, as they read: Tab reaches them, Enter
+    // or Space opens them; from the document Tab goes back to Close.
+    setTabOrder({&Command1, &Command3, &Command2, &Label2, &Label3, &Text1});
     setFirstFocus(Command1);
     setDefaultButton(Command1);
     Command3.onClick = [this] { Command3_Click(); };

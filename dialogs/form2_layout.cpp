@@ -12,7 +12,7 @@ const char* const caption = "Setup";
 const forms::ControlLayout fraStartup{.kind = Kind::frame, .name = "fraStartup", .caption = "Startup",
                                       .left = 0, .top = 0, .width = 3255, .height = 1215, .bold = true};
 const forms::ControlLayout Label1{.kind = Kind::label, .name = "Label1", .caption = "Window mode:",
-                                  .left = 120, .top = 270, .width = 1215, .height = 255, .container = "fraStartup"};
+                                  .left = 120, .top = 270, .width = 1215, .height = 240, .container = "fraStartup"};
 const forms::ControlLayout Option1{.kind = Kind::optionButton, .name = "Option1", .caption = "Normal",
                                    .left = 240, .top = 510, .width = 1095, .height = 255, .checked = true,
                                    .container = "fraStartup"};
@@ -21,7 +21,7 @@ const forms::ControlLayout Option2{.kind = Kind::optionButton, .name = "Option2"
                                    .container = "fraStartup"};
 const forms::ControlLayout Check1{.kind = Kind::checkBox, .name = "Check1",
                                   .caption = "Start program when computer starts",
-                                  .left = 120, .top = 840, .width = 3015, .height = 255, .container = "fraStartup"};
+                                  .left = 120, .top = 840, .width = 3075, .height = 255, .container = "fraStartup"};
 
 const forms::ControlLayout fraToolbaricon{.kind = Kind::frame, .name = "fraToolbaricon",
                                           .caption = "IE Toolbar Icon (IE5+)",
@@ -44,10 +44,10 @@ const forms::ControlLayout Label2{.kind = Kind::label, .name = "Label2",
                                   .caption = "Type in a letter between A-Z to use as a hotkey. (Combined with Ctr+Alt)",
                                   .left = 120, .top = 270, .width = 3015, .height = 615, .container = "fraHotkey"};
 const forms::ControlLayout lblCtrAlt{.kind = Kind::label, .name = "lblCtrAlt", .caption = "Ctrl+Alt+",
-                                     .left = 120, .top = 1000, .width = 735, .height = 255,
-                                     .container = "fraHotkey"};
+                                     .left = 120, .top = 1000, .width = 735, .height = 240,
+                                     .container = "fraHotkey", .labelFor = "txtLetter"};
 const forms::ControlLayout txtLetter{.kind = Kind::textBox, .name = "txtLetter", .caption = "",
-                                     .left = 840, .top = 960, .width = 375, .height = 285, .maxLength = 1,
+                                     .left = 900, .top = 960, .width = 375, .height = 285, .maxLength = 1,
                                      .container = "fraHotkey"};
 
 const forms::ControlLayout fraIetitle{.kind = Kind::frame, .name = "fraIetitle", .caption = "Internet Explorer Title",

@@ -18,6 +18,19 @@ Form4::Form4(ProgramContext context)
     Command2.onClick = [this] { Command2_Click(); };
 }
 
+void Form4::arrange(int width, int height) {
+    using form4::edge, form4::bottomEdge, form4::buttonGap;
+    const forms::ControlLayout& designed = form4::Command1;
+    // Smaller buttons only when two of their design size no longer fit.
+    const int buttonWidth = std::clamp((width - edge - bottomEdge - buttonGap) / 2, 0, designed.width);
+    const int buttonHeight = std::clamp(height - 2 * bottomEdge, 0, designed.height);
+    const int buttonTop = std::max(0, height - bottomEdge - buttonHeight);
+    const int applyLeft = std::max(0, width - edge - buttonWidth);
+    Command1.setPlace({applyLeft, buttonTop, buttonWidth, buttonHeight});
+    Command2.setPlace({std::max(0, applyLeft - buttonGap - buttonWidth), buttonTop, buttonWidth, buttonHeight});
+    Label1.setPlace({edge, edge, std::max(0, width - 2 * edge), std::max(0, buttonTop - bottomEdge - edge)});
+}
+
 void Form4::Form_Load() {
     const SharedSettings& settings = context_.settings;
     if (settings.popupMaxWidth == 0 || settings.popupMaxHeight == 0 || !host()) return;

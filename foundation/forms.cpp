@@ -4,7 +4,23 @@
 
 namespace pellorin::forms {
 
-Control::Control(const ControlLayout& layout) : layout_(layout), enabled_(layout.enabled), visible_(layout.visible) {}
+Control::Control(const ControlLayout& layout)
+    : layout_(layout),
+      place_{layout.left, layout.top, layout.width, layout.height},
+      enabled_(layout.enabled),
+      visible_(layout.visible) {}
+
+void Control::setPlace(const Place& place) {
+    if (place_ == place) return;
+    place_ = place;
+    placeChanged();
+}
+
+void Control::placeChanged() {
+    notify(Aspect::place);
+    // What a frame holds moves with it.
+    for (Control* content : contents_) content->placeChanged();
+}
 
 void Control::setEnabled(bool enabled) {
     if (enabled_ == enabled) return;

@@ -22,7 +22,7 @@ enum class Kind { label, textBox, commandButton, optionButton, checkBox, listBox
 struct ControlLayout {
     Kind kind;
     const char* name;
-    const char* caption;  // text of a text box, caption of the others
+    const char* caption;  // text of a text box, name of a picture, caption of the others
     int left, top, width, height;
     const char* tooltip = "";
     bool visible = true;
@@ -35,11 +35,20 @@ struct ControlLayout {
     bool bold = false;
     bool link = false;       // labels: drawn as a link, and clickable
     bool multiLine = false;  // text boxes: lines, with a vertical scroll bar
-    bool border = false;     // labels: a sunken strip
+    bool border = false;     // labels: a sunken strip of one line, ending in an ellipsis when full
+    // Labels: the control this one names. Screen readers take the name of a
+    // box or a list from the label just before it in the window's order.
+    const char* labelFor = nullptr;
+};
+
+// Where a control stands, in twips: in its frame, or in the window.
+struct Place {
+    int left, top, width, height;
+    bool operator==(const Place&) const = default;
 };
 
 // What a host has to bring up to date on the real control.
-enum class Aspect { text, enabled, visible, checked, items, itemAdded, selection, focus };
+enum class Aspect { text, enabled, visible, checked, items, itemAdded, selection, focus, place };
 
 class Control;
 
@@ -65,9 +74,12 @@ public:
     void setEnabled(bool enabled);
     // A control in a disabled frame cannot be used, whatever its own state.
     bool usable() const { return enabled_ && (!container_ || container_->usable()); }
+    // Where it stands now: as designed, until the window's code moves it.
+    const Place& place() const { return place_; }
+    void setPlace(const Place& place);
     // The place in the window, frames included, in twips.
-    int windowLeft() const { return layout_.left + (container_ ? container_->windowLeft() : 0); }
-    int windowTop() const { return layout_.top + (container_ ? container_->windowTop() : 0); }
+    int windowLeft() const { return place_.left + (container_ ? container_->windowLeft() : 0); }
+    int windowTop() const { return place_.top + (container_ ? container_->windowTop() : 0); }
     void placeIn(Control& frame);
     bool visible() const { return visible_; }
     void setVisible(bool visible);
@@ -82,8 +94,10 @@ protected:
 
 private:
     void usabilityChanged();
+    void placeChanged();
 
     const ControlLayout& layout_;
+    Place place_;
     bool enabled_;
     bool visible_;
     ControlPeer* peer_ = nullptr;
@@ -342,6 +356,8 @@ public:
     // The button Enter presses wherever the focus is (but in a text box of
     // several lines, where Enter is a key like any other); nullptr for none.
     CommandButton* defaultButton() const { return defaultButton_; }
+    // The window's own entries in its system menu (Alt+Space), after Windows' ones.
+    const std::vector<MenuItem*>& systemMenu() const { return systemMenu_; }
 
     void attachHost(WindowHost* host) { host_ = host; }
     WindowHost* host() const { return host_; }
@@ -350,6 +366,9 @@ public:
 
     // What the host reports of the real window.
     virtual void formResized() {}
+    // The inside of the window has this size now (twips); not when minimized.
+    virtual void clientResized(int /*widthTwips*/, int /*heightTwips*/) {}
+    virtual void helpRequested() {}   // F1
     virtual void closeRequested() {}  // the close box, and Esc in a dialog
     virtual void sessionEnding() {}   // Windows is logging off
     virtual void windowDestroyed() {}
@@ -374,6 +393,7 @@ protected:
     void setTabOrder(std::vector<Control*> order) { tabOrder_ = std::move(order); }
     void setFirstFocus(Control& control) { firstFocus_ = &control; }
     void setDefaultButton(CommandButton& button) { defaultButton_ = &button; }
+    void addToSystemMenu(MenuItem& item) { systemMenu_.push_back(&item); }
     Timer& add(Timer& timer) {
         timers_.push_back(&timer);
         return timer;
@@ -389,6 +409,7 @@ private:
     std::vector<Control*> tabOrder_;
     Control* firstFocus_ = nullptr;
     CommandButton* defaultButton_ = nullptr;
+    std::vector<MenuItem*> systemMenu_;
     WindowHost* host_ = nullptr;
 };
 

@@ -19,6 +19,9 @@ Form1::Form1(ProgramContext context)
     add(tmrTrayIcon);
     Option1.joinGroup(&hotkeyActionGroup_);
     Option2.joinGroup(&hotkeyActionGroup_);
+    // The title box first, so that the keyboard is in the window from the start.
+    setFirstFocus(Text1);
+    addToSystemMenu(menabout);
 
     cmdExit.onClick = [this] { cmdExit_Click(); };
     cmdRefresh.onClick = [this] { cmdRefresh_Click(); };
@@ -27,6 +30,7 @@ Form1::Form1(ProgramContext context)
     cmdAutoTitle.onClick = [this] { cmdAutoTitle_Click(); };
     cmdSetup.onClick = [this] { context_.windows.showSetup(); };
     imgAbout.onClick = [this] { context_.windows.showAbout(); };
+    menabout.onClick = [this] { context_.windows.showAbout(); };
     menclose.onClick = [this] { menclose_Click(); };
     mennone.onClick = [this] { mennone_Click(); };
     menenable.onClick = [this] { menenable_Click(); };

@@ -75,6 +75,8 @@ public:
     forms::MenuItem menexit{"menexit", "Exit"};
     forms::MenuItem Popup{
         "Popup", "Popup", {&menpopup, &menline3, &menenable, &mendisable, &menline2, &menrestore, &menline1, &menexit}};
+    // The about box from the keyboard: the window's system menu (Alt+Space), and F1.
+    forms::MenuItem menabout{"menabout", "About Pellorin..."};
 
     forms::Timer Timer1{1500, false};
     forms::Timer Timer2{300, true};
@@ -105,6 +107,7 @@ public:
     void mouseMoved(double xTwips, std::uint32_t wParam) override { Form_MouseMove(xTwips, wParam); }
     void taskbarCreated() override { taskbarRecreated(); }
     void comeBackRequested() override { comeBack(); }
+    void helpRequested() override { menabout.click(); }
     bool closesOnEscape() const override { return false; }
 
     void cmdExit_Click();

@@ -51,6 +51,12 @@ void FormWindow::Peer::update(forms::Control& control, forms::Aspect aspect) {
                              static_cast<WPARAM>(static_cast<forms::ListBox&>(control).selectedIndex()), 0);
             break;
         case Aspect::focus: SetFocus(window_); break;
+        case Aspect::place: {
+            const forms::Place& place = control.place();
+            MoveWindow(window_, owner_.toPixelsX(control.windowLeft()), owner_.toPixelsY(control.windowTop()),
+                       owner_.toPixelsX(place.width), owner_.toPixelsY(place.height), TRUE);
+            break;
+        }
     }
 }
 
@@ -72,9 +78,11 @@ void FormWindow::Peer::pushInitialState() {
 }
 
 void FormWindow::Peer::setText(const std::string& text) {
-    if (windowText(window_) == text) return;
+    // A link's text is the link itself, marked up as the link control reads it.
+    const std::string shown = control_.layout().link ? "<a>" + text + "</a>" : text;
+    if (windowText(window_) == shown) return;
     settingText_ = true;
-    SetWindowTextW(window_, widen(text).c_str());
+    SetWindowTextW(window_, widen(shown).c_str());
     settingText_ = false;
 }
 

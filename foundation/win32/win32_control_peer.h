@@ -12,7 +12,7 @@ namespace pellorin {
 // Keeps one real control in step with its portable twin.
 class FormWindow::Peer : public forms::ControlPeer {
 public:
-    Peer(forms::Control& control, HWND window) : control_(control), window_(window) {}
+    Peer(FormWindow& owner, forms::Control& control, HWND window) : owner_(owner), control_(control), window_(window) {}
 
     forms::Control& control() { return control_; }
     HWND window() const { return window_; }
@@ -30,6 +30,7 @@ private:
     void addItem(const forms::ListBox::Item& item);
     void refillList(const forms::ListBox& list);
 
+    FormWindow& owner_;
     forms::Control& control_;
     HWND window_;
     bool settingText_ = false;

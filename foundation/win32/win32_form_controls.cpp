@@ -1,9 +1,11 @@
 // The controls of a form's window, made from its layout: their kinds and
-// fonts, tooltips, tab order and overlapping, and the shapes and lines the
-// window paints itself.
+// fonts, tooltips, names for screen readers, tab order and overlapping, and
+// the shapes and lines the window paints itself.
 #include "foundation/win32/win32_form_window.h"
 
 #include <commctrl.h>
+#include <initguid.h>  // the annotation's identifiers, defined here
+#include <oleacc.h>
 
 #include <algorithm>
 
@@ -28,9 +30,12 @@ NativeKind nativeKindOf(const forms::ControlLayout& layout) {
     using forms::Kind;
     switch (layout.kind) {
         case Kind::label:
+            // A link is the system's own: Tab reaches it, Enter and Space
+            // open it, and it takes the system's colour for links.
+            if (layout.link) return {WC_LINK, WS_TABSTOP, 0};
             return {L"STATIC",
-                    static_cast<DWORD>(SS_LEFT | SS_NOPREFIX | (layout.link ? SS_NOTIFY : 0) |
-                                       (layout.border ? SS_SUNKEN | SS_LEFTNOWORDWRAP : 0)),
+                    static_cast<DWORD>(SS_LEFT | SS_NOPREFIX |
+                                       (layout.border ? SS_SUNKEN | SS_LEFTNOWORDWRAP | SS_ENDELLIPSIS : 0)),
                     0};
         case Kind::textBox: {
             // In a box of several lines Enter starts a line and presses no button.
@@ -59,7 +64,23 @@ NativeKind nativeKindOf(const forms::ControlLayout& layout) {
 bool takesFocus(const forms::ControlLayout& layout) {
     using forms::Kind;
     return layout.kind == Kind::textBox || layout.kind == Kind::commandButton || layout.kind == Kind::optionButton ||
-           layout.kind == Kind::checkBox || layout.kind == Kind::listBox;
+           layout.kind == Kind::checkBox || layout.kind == Kind::listBox || (layout.kind == Kind::label && layout.link);
+}
+
+// Screen readers do not take a picture's name from its window text (an
+// icon's text names the icon among the resources): the name is annotated
+// on the picture, where Active Accessibility looks first. The annotation
+// stays with the window; COM is needed only to make it.
+void nameForScreenReaders(HWND picture, const std::wstring& name) {
+    const HRESULT apartment = CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED | COINIT_DISABLE_OLE1DDE);
+    IAccPropServices* services = nullptr;
+    if (SUCCEEDED(CoCreateInstance(CLSID_AccPropServices, nullptr, CLSCTX_INPROC_SERVER, IID_IAccPropServices,
+                                   reinterpret_cast<void**>(&services)))) {
+        services->SetHwndPropStr(picture, static_cast<DWORD>(OBJID_CLIENT), CHILDID_SELF, PROPID_ACC_NAME,
+                                 name.c_str());
+        services->Release();
+    }
+    if (SUCCEEDED(apartment)) CoUninitialize();
 }
 
 }  // namespace
@@ -70,8 +91,8 @@ void FormWindow::paintDecorations() {
     for (forms::Control* control : form_.controls()) {
         const forms::ControlLayout& layout = control->layout();
         if (!isDecoration(layout)) continue;
-        RECT place{toPixelsX(layout.left), toPixelsY(layout.top), toPixelsX(layout.left + layout.width),
-                   toPixelsY(layout.top + layout.height)};
+        const forms::Place& at = control->place();
+        RECT place{toPixelsX(at.left), toPixelsY(at.top), toPixelsX(at.left + at.width), toPixelsY(at.top + at.height)};
         DrawEdge(dc, &place, EDGE_ETCHED, layout.kind == forms::Kind::line ? BF_TOP : BF_RECT);
     }
     EndPaint(window_, &paint);
@@ -82,14 +103,13 @@ int FormWindow::toPixelsY(int twips) const { return MulDiv(twips, dpiY_, twipsPe
 
 void FormWindow::createControls() {
     // Tahoma 8.25 pt at the screen's own resolution.
-    const auto tahoma = [this](int weight, bool underline) {
-        return CreateFontW(-MulDiv(825, dpiY_, 7200), 0, 0, 0, weight, FALSE, underline, FALSE, DEFAULT_CHARSET,
+    const auto tahoma = [this](int weight) {
+        return CreateFontW(-MulDiv(825, dpiY_, 7200), 0, 0, 0, weight, FALSE, FALSE, FALSE, DEFAULT_CHARSET,
                            OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY, DEFAULT_PITCH | FF_DONTCARE,
                            L"Tahoma");
     };
-    font_ = tahoma(FW_NORMAL, false);
-    boldFont_ = tahoma(FW_BOLD, false);
-    linkFont_ = tahoma(FW_NORMAL, true);
+    font_ = tahoma(FW_NORMAL);
+    boldFont_ = tahoma(FW_BOLD);
     tooltip_ = CreateWindowExW(WS_EX_TOPMOST, TOOLTIPS_CLASSW, nullptr, WS_POPUP | TTS_ALWAYSTIP, CW_USEDEFAULT,
                                CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, window_, nullptr, instance_, nullptr);
     if (tooltip_) SendMessageW(tooltip_, TTM_SETMAXTIPWIDTH, 0, 400);
@@ -99,7 +119,7 @@ void FormWindow::createControls() {
         const forms::ControlLayout& layout = control->layout();
         if (isDecoration(layout)) {
             // Keeps the numbering of the controls after it; no window of its own.
-            peers_.push_back(std::make_unique<Peer>(*control, nullptr));
+            peers_.push_back(std::make_unique<Peer>(*this, *control, nullptr));
             ++id;
             continue;
         }
@@ -108,17 +128,23 @@ void FormWindow::createControls() {
         const bool isDefault = control == form_.defaultButton();
         const DWORD style = WS_CHILD | WS_CLIPSIBLINGS | kind.style | (isDefault ? BS_DEFPUSHBUTTON : 0) |
                             (layout.visible ? WS_VISIBLE : 0);
-        HWND child = CreateWindowExW(kind.exStyle, kind.className, L"", style, toPixelsX(control->windowLeft()),
-                                     toPixelsY(control->windowTop()), toPixelsX(layout.width), toPixelsY(layout.height),
-                                     window_, reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), instance_, nullptr);
+        // A picture's text is its name, there from the start: set later, it
+        // would be taken for the name of an icon to load.
+        const std::wstring name = layout.kind == forms::Kind::image ? widen(layout.caption) : L"";
+        HWND child = CreateWindowExW(kind.exStyle, kind.className, name.c_str(), style,
+                                     toPixelsX(control->windowLeft()), toPixelsY(control->windowTop()),
+                                     toPixelsX(control->place().width), toPixelsY(control->place().height), window_,
+                                     reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), instance_, nullptr);
         ++id;
-        HFONT font = layout.bold ? boldFont_ : layout.link ? linkFont_ : font_;
+        HFONT font = layout.bold ? boldFont_ : font_;
         SendMessageW(child, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
         if (layout.kind == forms::Kind::textBox && (layout.maxLength > 0 || layout.multiLine))
             // A document may well be longer than an edit control takes by default.
             SendMessageW(child, EM_LIMITTEXT, static_cast<WPARAM>(layout.maxLength), 0);
-        if (layout.kind == forms::Kind::image)
+        if (layout.kind == forms::Kind::image) {
             SendMessageW(child, STM_SETICON, reinterpret_cast<WPARAM>(icons_.large), 0);
+            if (!name.empty()) nameForScreenReaders(child, name);
+        }
         if (tooltip_ && layout.tooltip && *layout.tooltip) {
             std::wstring tip = widen(layout.tooltip);  // the tooltip keeps a copy
             TOOLINFOW tool{};
@@ -129,7 +155,7 @@ void FormWindow::createControls() {
             tool.lpszText = tip.data();
             SendMessageW(tooltip_, TTM_ADDTOOLW, 0, reinterpret_cast<LPARAM>(&tool));
         }
-        auto peer = std::make_unique<Peer>(*control, child);
+        auto peer = std::make_unique<Peer>(*this, *control, child);
         peer->pushInitialState();
         control->attach(peer.get());
         peers_.push_back(std::move(peer));
@@ -160,6 +186,17 @@ void FormWindow::arrangeTabOrder() {
     for (auto& peer : peers_)
         if (peer->control().layout().container) place(peer.get());
     for (auto& peer : peers_) place(peer.get());
+    // A label goes just before the control it names, where screen readers
+    // look for the name; the label takes no Tab stop, so Tab is unchanged.
+    for (auto& label : peers_) {
+        const char* named = label->control().layout().labelFor;
+        auto from = std::find(order.begin(), order.end(), label.get());
+        if (!named || from == order.end()) continue;
+        order.erase(from);
+        const auto to = std::find_if(order.begin(), order.end(),
+                                     [named](Peer* peer) { return std::string_view(peer->control().name()) == named; });
+        order.insert(to, label.get());
+    }
 
     HWND after = HWND_TOP;
     const forms::OptionButton* previousOption = nullptr;

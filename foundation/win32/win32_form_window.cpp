@@ -3,6 +3,7 @@
 // hidden, minimized, its task-bar button, the tray menu).
 #include "foundation/win32/win32_form_window.h"
 
+#include <commctrl.h>
 #include <windowsx.h>
 
 #include <string>
@@ -93,7 +94,7 @@ FormWindow::FormWindow(forms::Form& form, HINSTANCE instance, Icons icons, HWND 
 }
 
 FormWindow::~FormWindow() {
-    for (HFONT font : {font_, boldFont_, linkFont_})
+    for (HFONT font : {font_, boldFont_})
         if (font) DeleteObject(font);
 }
 
@@ -129,11 +130,27 @@ LRESULT FormWindow::onMessage(UINT message, WPARAM wParam, LPARAM lParam) {
         return 0;
     }
     switch (message) {
-        case WM_CREATE: createControls(); return 0;
+        case WM_CREATE:
+            createControls();
+            buildSystemMenu();
+            return 0;
         case WM_COMMAND: onCommand(LOWORD(wParam), HIWORD(wParam)); return 0;
+        case WM_NOTIFY: onNotify(*reinterpret_cast<const NMHDR*>(lParam)); return 0;
+        case WM_SYSCOMMAND:
+            if (onSystemCommand(wParam)) return 0;
+            return DefWindowProcW(window_, message, wParam, lParam);
+        case WM_HELP:
+            // F1, wherever the focus is in the window.
+            form_.helpRequested();
+            return TRUE;
         case WM_PAINT: paintDecorations(); return 0;
         case WM_TIMER: onTimer(wParam); return 0;
         case WM_SIZE:
+            if (wParam != SIZE_MINIMIZED) {
+                const double twipsPerPixelY = static_cast<double>(twipsPerInch) / dpiY_;
+                form_.clientResized(static_cast<int>(LOWORD(lParam) * twipsPerPixelX()),
+                                    static_cast<int>(HIWORD(lParam) * twipsPerPixelY));
+            }
             if (resizeEventsOn_) form_.formResized();
             return 0;
         case WM_CLOSE: form_.closeRequested(); return 0;
@@ -169,21 +186,6 @@ LRESULT FormWindow::onMessage(UINT message, WPARAM wParam, LPARAM lParam) {
             } else if (focus_ && IsWindow(focus_)) {
                 SetFocus(focus_);
                 return 0;
-            }
-            return DefWindowProcW(window_, message, wParam, lParam);
-        case WM_SETCURSOR:
-            if (Peer* peer = peerOf(reinterpret_cast<HWND>(wParam)); peer && peer->control().layout().link) {
-                SetCursor(LoadCursor(nullptr, IDC_HAND));
-                return TRUE;
-            }
-            return DefWindowProcW(window_, message, wParam, lParam);
-        case WM_CTLCOLORSTATIC:
-            if (Peer* peer = peerOf(reinterpret_cast<HWND>(lParam)); peer && peer->control().layout().link) {
-                HDC dc = reinterpret_cast<HDC>(wParam);
-                // The blue of links on Windows' own pages.
-                SetTextColor(dc, peer->control().usable() ? RGB(0, 102, 204) : GetSysColor(COLOR_GRAYTEXT));
-                SetBkColor(dc, GetSysColor(COLOR_BTNFACE));
-                return reinterpret_cast<LRESULT>(GetSysColorBrush(COLOR_BTNFACE));
             }
             return DefWindowProcW(window_, message, wParam, lParam);
         default: return DefWindowProcW(window_, message, wParam, lParam);
@@ -233,6 +235,48 @@ void FormWindow::onCommand(int id, int code) {
             break;
         default: break;
     }
+}
+
+bool FormWindow::opensLink(const MSG& message) {
+    if (message.message != WM_KEYDOWN || message.wParam != VK_SPACE) return false;
+    Peer* peer = peerOf(message.hwnd);
+    if (!peer || !peer->control().layout().link) return false;
+    static_cast<forms::Label&>(peer->control()).click();
+    return true;
+}
+
+void FormWindow::onNotify(const NMHDR& notice) {
+    // A link opened by a click, or by Enter or Space once Tab has reached it.
+    if (notice.code != NM_CLICK && notice.code != NM_RETURN) return;
+    Peer* peer = peerOf(notice.hwndFrom);
+    if (peer && peer->control().layout().link) static_cast<forms::Label&>(peer->control()).click();
+}
+
+namespace {
+// The form's own system-menu entries go by these commands: below Windows'
+// own (0xF000 and up), with the low four bits clear, which Windows uses.
+constexpr UINT firstSystemCommand = 0x1000;
+constexpr UINT systemCommandStep = 0x10;
+}  // namespace
+
+void FormWindow::buildSystemMenu() {
+    const auto& entries = form_.systemMenu();
+    HMENU menu = entries.empty() ? nullptr : GetSystemMenu(window_, FALSE);
+    if (!menu) return;
+    AppendMenuW(menu, MF_SEPARATOR, 0, nullptr);
+    for (std::size_t index = 0; index < entries.size(); ++index)
+        AppendMenuW(menu, MF_STRING, firstSystemCommand + index * systemCommandStep,
+                    widen(entries[index]->caption()).c_str());
+}
+
+bool FormWindow::onSystemCommand(WPARAM command) {
+    const auto& entries = form_.systemMenu();
+    const WPARAM id = command & 0xFFF0;
+    if (id < firstSystemCommand) return false;
+    const std::size_t index = (id - firstSystemCommand) / systemCommandStep;
+    if (index >= entries.size()) return false;
+    entries[index]->click();
+    return true;
 }
 
 void FormWindow::syncTimer(forms::Timer& timer) {

@@ -39,6 +39,9 @@ public:
     // The window goes; the portable controls are let go first.
     void destroy();
     bool busy() const { return depth_ > 0; }
+    // Space on a link opens it, as Enter does (the link control answers
+    // Enter alone); true when the key was taken for that.
+    bool opensLink(const MSG& message);
 
     std::uint32_t handle() override;
     std::uint32_t iconHandle() override;
@@ -60,6 +63,9 @@ private:
     void arrangeTabOrder();
     void paintDecorations();
     void onCommand(int id, int code);
+    void onNotify(const NMHDR& notice);
+    void buildSystemMenu();
+    bool onSystemCommand(WPARAM command);
     void onTimer(UINT_PTR id);
     void syncTimer(forms::Timer& timer);
     void trackPopupMenu(forms::MenuItem& menu, POINT at);
@@ -76,7 +82,6 @@ private:
     HWND focus_ = nullptr;  // given back when the window is active again
     HFONT font_ = nullptr;
     HFONT boldFont_ = nullptr;
-    HFONT linkFont_ = nullptr;
     int dpiX_ = 96;
     int dpiY_ = 96;
     int depth_ = 0;  // messages being handled

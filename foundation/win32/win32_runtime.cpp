@@ -29,7 +29,7 @@ bool Win32Runtime::translateDialogMessage(MSG& message) {
     // The window the message is for, or the one its control belongs to.
     HWND top = message.hwnd ? GetAncestor(message.hwnd, GA_ROOT) : nullptr;
     for (const auto& [form, window] : windows_)
-        if (window->window() == top) return IsDialogMessageW(top, &message) != FALSE;
+        if (window->window() == top) return window->opensLink(message) || IsDialogMessageW(top, &message) != FALSE;
     return false;
 }
 

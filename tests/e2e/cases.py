@@ -384,6 +384,28 @@ class Case:
                 return got
             time.sleep(step)
 
+    def in_front_with_focus(self, title, cid):
+        """The window titled title is the one in front and control cid of it
+        has the keyboard focus: where typed keys go."""
+        rc, fg = self.probe("fg")
+        if bytes.fromhex(fg.get("title", [""])[0]) != title.encode("cp1252"):
+            return False
+        rc, r = self.probe("focused", title)
+        return rc == 0 and r.get("id") == [str(cid)]
+
+    def ready_to_type(self, title, cid, timeout=10):
+        """Clicks into the control, as a user does before typing, until its
+        window is in front with the control focused. Another window may
+        still be taking the front (a browser window that was just maximized
+        activates itself): keys sent before that settles would go there."""
+        deadline = time.time() + timeout
+        while not self.in_front_with_focus(title, cid) and time.time() < deadline:
+            self.probe("foreground", title)
+            self.probe("press", title, cid)
+            self.wait_for(lambda: self.in_front_with_focus(title, cid), 1.0, step=0.1)
+        self.require(self.in_front_with_focus(title, cid), "%r in front, control %d focused, before typing" % (
+            title, cid))
+
     def main_window(self):
         w = self.windows(TITLE)
         return w[0] if w else None

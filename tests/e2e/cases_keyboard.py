@@ -36,8 +36,7 @@ def text1(c):
 
 def retype(c, text):
     """Empties the title box and types text into it, key by key."""
-    c.probe("foreground", TITLE)
-    c.probe("press", TITLE, TEXT1)
+    c.ready_to_type(TITLE, TEXT1)
     c.probe("tap", VK_END, 1)
     c.probe("tap", VK_BACK, 12)
     c.probe("type", text)
@@ -53,6 +52,9 @@ def browser_window(c, browser, page, expect_maximized=True):
     if expect_maximized:
         w = c.wait_window_state(title, lambda w: w["zoomed"] == 1)
         c.check(w and w["zoomed"] == 1, "%s window %r maximized" % (browser, page), "zoomed=1", w)
+        # Its maximizing done, activation and all: it takes the front from nobody after this.
+        logged = title.encode("cp1252", "replace").decode("latin-1")  # as the stand-in reads its title
+        c.check(c.wait_log("MAXIMIZED", logged), "%s window %r has finished maximizing" % (browser, page))
     else:
         time.sleep(4.0)  # more than two turns of the watcher
         w = c.windows(title)
@@ -62,7 +64,7 @@ def browser_window(c, browser, page, expect_maximized=True):
 def t_typing_and_browsers(c):
     c.start_and_wait()
     # Key by key, as a user types: each key lands where the caret is.
-    c.probe("press", TITLE, TEXT1)
+    c.ready_to_type(TITLE, TEXT1)
     c.probe("tap", VK_END, 1)
     c.probe("tap", VK_BACK, 3)
     c.check(c.wait_for(lambda: text1(c) == b"Explo", 3), "three Backspaces take three characters", b"Explo",
@@ -213,8 +215,9 @@ def t_dialog_keys(c):
     c.probe("tap", VK_DOWN, 1)
     c.check(c.wait_for(lambda: c.ctl_of(SETUP, SETUP_OPTION2).get("check") == 1, 3), "Down chooses Minimized", 1,
             c.ctl_of(SETUP, SETUP_OPTION2).get("check"))
-    c.equal("the label beneath the letter box it reaches into", ["1"],
-            c.probe("above", SETUP, TXT_LETTER, LBL_CTR_ALT)[1].get("above"))
+    _, named = c.probe("label", SETUP, TXT_LETTER)
+    c.equal("the letter box named by the label just before it", ([str(LBL_CTR_ALT)], ["1"]),
+            (named.get("label"), named.get("next")))
     c.probe("tap", VK_RETURN, 1)
     c.check(c.wait_for(lambda: c.probe("find", SETUP)[0] != 0, 5), "Enter on an option presses Apply")
     c.equal("Apply stored the choice made with the keys", b"minimized\r\nfalse\r\n", c.read("startup.cfg"))

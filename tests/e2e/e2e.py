@@ -33,9 +33,10 @@ import cases_pictures  # noqa: E402
 import cases_windows  # noqa: E402
 import cases_soak  # noqa: E402
 import cases_unicode  # noqa: E402
+import cases_access  # noqa: E402
 
 MODULES = [cases, cases_dialogs, cases_about, cases_scripts, cases_launcher, cases_keyboard, cases_pictures,
-           cases_unicode, cases_windows, cases_soak]
+           cases_unicode, cases_windows, cases_soak, cases_access]
 TESTS = {}
 LIMITS = {}
 ONE_WIDTH = set()  # run on the first build of a run only

@@ -103,5 +103,31 @@ TEST(Forms, DisabledMenuEntriesDoNothing) {
     EXPECT_EQ(clicks, 1);
 }
 
+TEST(Forms, AMovedFrameTakesWhatItHoldsAlong) {
+    const ControlLayout frameLayout{Kind::frame, "Frame", "", 100, 200, 1000, 1000};
+    const ControlLayout inside{.kind = Kind::label,
+                               .name = "Inside",
+                               .caption = "",
+                               .left = 10,
+                               .top = 20,
+                               .width = 30,
+                               .height = 40,
+                               .container = "Frame"};
+    Control frame{frameLayout};
+    Label label{inside};
+    label.placeIn(frame);
+    RecordingPeer framePeer, labelPeer;
+    frame.attach(&framePeer);
+    label.attach(&labelPeer);
+    EXPECT_EQ(label.windowLeft(), 110);
+    frame.setPlace({100, 200, 1000, 1000});  // where it is: nothing to do
+    EXPECT_TRUE(framePeer.updates.empty());
+    frame.setPlace({500, 600, 1000, 1000});
+    EXPECT_EQ(framePeer.updates, std::vector<Aspect>{Aspect::place});
+    EXPECT_EQ(labelPeer.updates, std::vector<Aspect>{Aspect::place});
+    EXPECT_EQ(label.windowLeft(), 510);
+    EXPECT_EQ(label.windowTop(), 620);
+}
+
 }  // namespace
 }  // namespace pellorin::forms

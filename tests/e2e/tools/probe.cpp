@@ -81,11 +81,20 @@
 //   mouse-click X Y [left|right]   a click at that screen point through SendInput
 //   pointer X Y                    moves the mouse pointer there, clicking nothing
 //   focused TITLE                  id=N of the control that has the keyboard focus in the window
+//   fit TITLE [ID SAMPLE]          dpi=N the window's process draws at, client=W,H its inside, and for
+//                                  each shown control ctl=ID CLASS STYLE ROOMW,ROOMH NEEDW,NEEDH L,T,R,B:
+//                                  the room its text has, what the text needs in the control's own font
+//                                  (wrapped to the width in a label that wraps; the one-line text box ID
+//                                  measured with SAMPLE too), and where the control lies in the inside
+//   icon-sizes PATH                icon=WxH BITS for each image of the program's first icon
 //   move TITLE X Y W H             MoveWindow from outside (outer size)
 //   press TITLE ID                 a real click on the control's centre through SendInput
 //   above TITLE ID1 ID2            above=1 when control ID1 lies above ID2 (painted over
 //                                  it where they meet); clips=1 when ID2 leaves out
 //                                  what lies above it
+//   label TITLE ID                 the static text that names the control for screen readers, found
+//                                  as Active Accessibility finds it: label=ID text=HEX, next=1 when it
+//                                  lies just before the control; label=none
 //   answers TITLE ID MS            asks the control for its text every 50 ms for MS ms;
 //                                  slowest=N, the longest wait for an answer in ms
 //   hold-file PATH                 opens the file without sharing, as a backup program
@@ -270,7 +279,8 @@ POINT centre(const RECT& r) { return POINT{(r.left + r.right) / 2, (r.top + r.bo
 
 // Asks probehook.dll, loaded into the thread that owns `target`, to read
 // the window from inside. False when it did not answer.
-bool dumpFrom(HWND target, probehook::Dump& out) {
+bool dumpFrom(HWND target, probehook::Dump& out, probehook::Request request = probehook::byClass, int sampleId = 0,
+              const std::string& sample = "") {
     static HMODULE dll = [] {
         char path[MAX_PATH] = {0};
         GetModuleFileNameA(nullptr, path, MAX_PATH);
@@ -296,10 +306,16 @@ bool dumpFrom(HWND target, probehook::Dump& out) {
     bool answered = false;
     if (view) {
         ZeroMemory(view, sizeof *view);
+        view->sampleId = sampleId;
+        std::wstring wide(sample.size() + 1, L'\0');
+        wide.resize(
+            MultiByteToWideChar(textCodePage(), 0, sample.data(), (int)sample.size(), wide.data(), (int)wide.size()));
+        WideCharToMultiByte(CP_UTF8, 0, wide.data(), (int)wide.size(), view->sample, probehook::textSize - 1, nullptr,
+                            nullptr);
         HHOOK hook = SetWindowsHookExA(WH_CALLWNDPROC, proc, dll, GetWindowThreadProcessId(target, nullptr));
         if (hook) {
             DWORD_PTR result = 0;
-            SendMessageTimeoutA(target, RegisterWindowMessageA(probehook::messageName), GetCurrentProcessId(), 0,
+            SendMessageTimeoutA(target, RegisterWindowMessageA(probehook::messageName), GetCurrentProcessId(), request,
                                 SMTO_ABORTIFHUNG, 5000, &result);
             UnhookWindowsHookEx(hook);
         }
@@ -691,6 +707,23 @@ int run(int argc, char** argv) {
         clickThere(at, argc >= 5 && std::string(argv[4]) == "right");
         return 0;
     }
+    if (cmd == "icon-sizes" && argc >= 3) {
+        // The images of the program's icon (the first icon group), as Windows chooses among them.
+        std::wstring path(argv[2], argv[2] + std::strlen(argv[2]));
+        HMODULE module = LoadLibraryExW(path.c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE);
+        HRSRC found = module ? FindResourceW(module, MAKEINTRESOURCEW(1), MAKEINTRESOURCEW(14)) : nullptr;
+        const BYTE* group = found ? static_cast<const BYTE*>(LockResource(LoadResource(module, found))) : nullptr;
+        if (!group) return 1;
+        // GRPICONDIR: reserved, type, count; then 14 bytes an image.
+        const WORD count = *reinterpret_cast<const WORD*>(group + 4);
+        for (WORD i = 0; i < count; ++i) {
+            const BYTE* entry = group + 6 + 14 * i;
+            const int width = entry[0] ? entry[0] : 256, height = entry[1] ? entry[1] : 256;
+            std::printf("icon=%dx%d %u\n", width, height, (unsigned)*reinterpret_cast<const WORD*>(entry + 6));
+        }
+        FreeLibrary(module);
+        return 0;
+    }
     if (argc < 3) return 2;
     std::string title = argv[2];
 
@@ -906,6 +939,20 @@ int run(int argc, char** argv) {
                         dump->entries[i].rect.bottom);
         return 0;
     }
+    if (cmd == "fit") {
+        // Read from inside, where the controls' fonts are.
+        auto dump = std::make_unique<probehook::Dump>();
+        const bool sampled = argc >= 5;
+        if (!dumpFrom(top, *dump, probehook::fit, sampled ? std::atoi(argv[3]) : 0, sampled ? argv[4] : "")) return 1;
+        std::printf("dpi=%d\nclient=%ld,%ld\n", dump->dpi, dump->client.cx, dump->client.cy);
+        for (int i = 0; i < dump->count; ++i) {
+            const probehook::Entry& e = dump->entries[i];
+            std::printf("ctl=%d %s %08lx %ld,%ld %ld,%ld %ld,%ld,%ld,%ld\n", e.id, e.text, (unsigned long)e.style,
+                        e.rect.right, e.rect.bottom, e.need.cx, e.need.cy, e.place.left, e.place.top, e.place.right,
+                        e.place.bottom);
+        }
+        return 0;
+    }
     if (cmd == "foreground") {
         SetForegroundWindow(top);
         // Wine finishes an activation a moment later, and forgets the keys
@@ -951,6 +998,22 @@ int run(int argc, char** argv) {
         for (HWND w = GetWindow(other, GW_HWNDPREV); w; w = GetWindow(w, GW_HWNDPREV)) above = above || w == ctl;
         std::printf("above=%d\nclips=%d\n", above ? 1 : 0,
                     (GetWindowLongA(other, GWL_STYLE) & WS_CLIPSIBLINGS) ? 1 : 0);
+        return 0;
+    }
+    if (cmd == "label") {
+        // How Active Accessibility finds a control's label: back through the
+        // window order to a static text, stopping at a control that Tab
+        // stops at and that starts a group.
+        for (HWND w = GetWindow(ctl, GW_HWNDPREV); w; w = GetWindow(w, GW_HWNDPREV)) {
+            const LONG style = GetWindowLongA(w, GWL_STYLE);
+            if (lstrcmpiA(className(w).c_str(), "Static") == 0 && (style & SS_TYPEMASK) <= SS_RIGHT) {
+                std::printf("label=%d\ntext=%s\nnext=%d\n", GetDlgCtrlID(w), hex(controlText(w)).c_str(),
+                            GetWindow(w, GW_HWNDNEXT) == ctl ? 1 : 0);
+                return 0;
+            }
+            if ((style & (WS_GROUP | WS_TABSTOP)) == (WS_GROUP | WS_TABSTOP)) break;
+        }
+        std::printf("label=none\n");
         return 0;
     }
     if (cmd == "answers" && argc >= 5) {

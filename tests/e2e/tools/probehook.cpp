@@ -82,6 +82,96 @@ void readIcons(HWND window, probehook::Dump& dump) {
     }
 }
 
+// What one control's text needs, measured with the control's own font as it
+// draws it: a label's lines wrapped to its width (or one line, for a strip
+// that does not wrap), a button's or a link's one line, a one-line text box's
+// text or the sample, whichever is longer. Pictures, lists and boxes
+// of several lines scroll or show no text: they need nothing.
+SIZE textNeed(HWND control, const char* cls, LONG style, const RECT& room, const char* sample) {
+    // (sample is "" for every control but the one the probe named.)
+    UINT format = DT_CALCRECT | DT_EXPANDTABS;
+    const bool isEdit = lstrcmpiA(cls, "Edit") == 0;
+    if (lstrcmpiA(cls, "Static") == 0) {
+        const LONG type = style & SS_TYPEMASK;
+        if (type == SS_ICON || type == SS_BITMAP || type == SS_ETCHEDHORZ) return SIZE{0, 0};
+        format |= (style & SS_NOPREFIX) ? DT_NOPREFIX : 0;
+        format |= (type == SS_LEFTNOWORDWRAP || (style & SS_ELLIPSISMASK)) ? DT_SINGLELINE : DT_WORDBREAK;
+    } else if (isEdit) {
+        if (style & ES_MULTILINE) return SIZE{0, 0};
+        format |= DT_SINGLELINE | DT_NOPREFIX;
+    } else if (lstrcmpiA(cls, "Button") == 0 || lstrcmpiA(cls, "SysLink") == 0) {
+        format |= DT_SINGLELINE;
+    } else {
+        return SIZE{0, 0};
+    }
+    wchar_t text[1024] = {0};
+    GetWindowTextW(control, text, 1024);
+    if (lstrcmpiA(cls, "SysLink") == 0) {
+        // The link's own text, without its markup.
+        int at = 0;
+        for (const wchar_t* c = text; *c; ++c) {
+            if (*c == L'<') {
+                while (c[1] && *c != L'>') ++c;
+                continue;
+            }
+            text[at++] = *c;
+        }
+        text[at] = L'\0';
+    }
+    HDC dc = GetDC(control);
+    HGDIOBJ old = SelectObject(dc, reinterpret_cast<HFONT>(SendMessageW(control, WM_GETFONT, 0, 0)));
+    if (isEdit && sample[0]) {
+        wchar_t wide[probehook::textSize] = {0};
+        MultiByteToWideChar(CP_UTF8, 0, sample, -1, wide, probehook::textSize);
+        SIZE mine = {0, 0}, theirs = {0, 0};
+        GetTextExtentPoint32W(dc, text, lstrlenW(text), &mine);
+        GetTextExtentPoint32W(dc, wide, lstrlenW(wide), &theirs);
+        if (theirs.cx > mine.cx) lstrcpyW(text, wide);
+    }
+    RECT r = {0, 0, 0, 0};
+    if (text[0]) {
+        r.right = room.right - room.left;
+        DrawTextW(dc, text, -1, &r, format);
+    }
+    SelectObject(dc, old);
+    ReleaseDC(control, dc);
+    return SIZE{r.right - r.left, r.bottom - r.top};
+}
+
+struct FitReading {
+    probehook::Dump* dump;
+};
+
+BOOL CALLBACK readFitOfChild(HWND control, LPARAM lp) {
+    probehook::Dump& dump = *reinterpret_cast<FitReading*>(lp)->dump;
+    if (dump.count >= probehook::maxEntries || !IsWindowVisible(control)) return TRUE;
+    char cls[64] = {0};
+    GetClassNameA(control, cls, sizeof cls);
+    probehook::Entry& e = dump.entries[dump.count++];
+    copyText(e.text, cls);
+    e.id = GetDlgCtrlID(control);
+    e.style = GetWindowLongA(control, GWL_STYLE);
+    // A text box's text goes where its margins leave room.
+    GetClientRect(control, &e.rect);
+    if (lstrcmpiA(cls, "Edit") == 0) SendMessageW(control, EM_GETRECT, 0, reinterpret_cast<LPARAM>(&e.rect));
+    OffsetRect(&e.rect, -e.rect.left, -e.rect.top);
+    e.need = textNeed(control, cls, e.style, e.rect, e.id == dump.sampleId ? dump.sample : "");
+    GetWindowRect(control, &e.place);
+    MapWindowPoints(nullptr, GetParent(control), reinterpret_cast<POINT*>(&e.place), 2);
+    return TRUE;
+}
+
+void readFit(HWND window, probehook::Dump& dump) {
+    HDC screen = GetDC(nullptr);
+    dump.dpi = GetDeviceCaps(screen, LOGPIXELSY);
+    ReleaseDC(nullptr, screen);
+    RECT inside = {0, 0, 0, 0};
+    GetClientRect(window, &inside);
+    dump.client = SIZE{inside.right, inside.bottom};
+    FitReading reading{&dump};
+    EnumChildWindows(window, readFitOfChild, reinterpret_cast<LPARAM>(&reading));
+}
+
 }  // namespace
 
 extern "C" __declspec(dllexport) LRESULT CALLBACK ProbeHook(int code, WPARAM wp, LPARAM lp) {
@@ -96,7 +186,9 @@ extern "C" __declspec(dllexport) LRESULT CALLBACK ProbeHook(int code, WPARAM wp,
             probehook::Dump& dump = *static_cast<probehook::Dump*>(view);
             char cls[64] = {0};
             GetClassNameA(call->hwnd, cls, sizeof cls);
-            if (std::strcmp(cls, "#32768") == 0)
+            if (call->lParam == probehook::fit)
+                readFit(call->hwnd, dump);
+            else if (std::strcmp(cls, "#32768") == 0)
                 readMenu(call->hwnd, dump);
             else if (std::strcmp(cls, TOOLTIPS_CLASSA) == 0)
                 readTooltip(call->hwnd, dump);

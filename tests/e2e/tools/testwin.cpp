@@ -64,10 +64,6 @@ LRESULT CALLBACK wndProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
                 logEvent(hwnd, what);
             }
             break;
-        case WM_SIZE:
-            // Maximized by someone: for windows a test cannot find by title.
-            if (wp == SIZE_MAXIMIZED) logEvent(hwnd, "MAXIMIZED");
-            break;
         case WM_COPYDATA: {
             // What Wine's Shell_NotifyIcon sends to the task bar it finds.
             char what[16];
@@ -80,6 +76,10 @@ LRESULT CALLBACK wndProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
             // Each change of visibility once, so a test can count how often
             // another program hid or showed the window.
             logEvent(hwnd, wp ? "SHOW" : "HIDE");
+            break;
+        case WM_SIZE:
+            // The end of a maximize: what it brings (the window activated) is behind it.
+            if (wp == SIZE_MAXIMIZED) logEvent(hwnd, "MAXIMIZED");
             break;
         case WM_CLOSE:
             logEvent(hwnd, "CLOSE");
