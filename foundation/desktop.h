@@ -73,32 +73,44 @@ inline constexpr std::uint32_t typeString = 1;  // REG_SZ
 inline constexpr std::int32_t moreData = 234;   // ERROR_MORE_DATA
 }  // namespace reg
 
-// The desktop as the logic sees it: other programs' windows, the keyboard
-// state, the notification area, the shell and the registry. Win32 implements
-// it for the real program; the unit tests implement it in memory.
-class Desktop {
+// The top-level windows of every program, as far as finding one by its
+// title and class and asking it something goes: all that the launcher needs.
+class TopLevelWindows {
 public:
-    virtual ~Desktop() = default;
+    virtual ~TopLevelWindows() = default;
 
-    virtual Hwnd getForegroundWindow() = 0;
     // The name of the window's class, as GetClassNameA gives it; "" for none.
     virtual std::string getClassName(Hwnd window) = 0;
     virtual std::int32_t getWindowTextLength(Hwnd window) = 0;
     // What GetWindowTextA leaves in a buffer of bufferLength characters: at
     // most bufferLength - 1 characters, fewer when the title shrank meanwhile.
     virtual std::string getWindowText(Hwnd window, std::int32_t bufferLength) = 0;
+    // Calls proc once per top-level window, visible or not, until it returns 0.
+    virtual void enumWindows(const std::function<std::int32_t(Hwnd, std::int32_t)>& proc, std::int32_t value) = 0;
+    virtual void postMessage(Hwnd window, std::uint32_t message, std::uint32_t wParam, std::int32_t lParam) = 0;
+    // Messages between our own programs: a number every program that asks
+    // for the same name gets, as RegisterWindowMessageA gives it.
+    virtual std::uint32_t registerWindowMessage(const std::string& name) = 0;
+    // Lets the program that owns the window take the foreground from us, as
+    // the program the user has just started.
+    virtual void allowSetForegroundWindow(Hwnd window) = 0;
+};
+
+// The desktop as the logic sees it: other programs' windows, the keyboard
+// state, the notification area, the shell and the registry. Win32 implements
+// it for the real program; the unit tests implement it in memory.
+class Desktop : public TopLevelWindows {
+public:
+    virtual Hwnd getForegroundWindow() = 0;
     virtual bool isWindow(Hwnd window) = 0;
     virtual bool isZoomed(Hwnd window) = 0;
     virtual bool isIconic(Hwnd window) = 0;
     // Another program's window is shown, hidden, maximized or minimized
     // without waiting for it: a program that hangs must not hang us.
     virtual void showWindow(Hwnd window, int command) = 0;
-    // Calls proc once per top-level window, visible or not, until it returns 0.
-    virtual void enumWindows(const std::function<std::int32_t(Hwnd, std::int32_t)>& proc, std::int32_t value) = 0;
     virtual bool getWindowRect(Hwnd window, Rect32& rect) = 0;
     virtual void moveWindow(Hwnd window, std::int32_t left, std::int32_t top, std::int32_t width, std::int32_t height,
                             bool repaint) = 0;
-    virtual void postMessage(Hwnd window, std::uint32_t message, std::uint32_t wParam, std::int32_t lParam) = 0;
     virtual std::int16_t getAsyncKeyState(int virtualKey) = 0;
     // Presses and releases F11 for this window, when it is the one that has
     // the focus (never for another one that took it meanwhile), and waits
@@ -133,13 +145,6 @@ public:
     virtual std::int32_t regQueryValue(RegistryKey key, const std::string& valueName, std::uint32_t& type,
                                        std::string& data, std::uint32_t& size) = 0;
     virtual std::int32_t regCloseKey(RegistryKey key) = 0;
-
-    // Messages between our own programs: a number every program that asks
-    // for the same name gets, as RegisterWindowMessageA gives it.
-    virtual std::uint32_t registerWindowMessage(const std::string& name) = 0;
-    // Lets the program that owns the window take the foreground from us, as
-    // the program the user has just started.
-    virtual void allowSetForegroundWindow(Hwnd window) = 0;
 
     // The outside scripts, and the registry changes that the program makes
     // itself where they cannot run. Paths, registry paths and texts are

@@ -6,12 +6,12 @@
 
 namespace pellorin {
 
-Hwnd findRunningPellorin(Desktop& desktop) {
+Hwnd findRunningPellorin(TopLevelWindows& windows) {
     Hwnd found = 0;
-    desktop.enumWindows(
+    windows.enumWindows(
         [&](Hwnd window, std::int32_t) -> std::int32_t {
-            if (readWindowTitle(desktop, window) != pellorinCaption) return 1;
-            if (desktop.getClassName(window) != pellorinWindowClass) return 1;
+            if (readWindowTitle(windows, window) != pellorinCaption) return 1;
+            if (windows.getClassName(window) != pellorinWindowClass) return 1;
             found = window;
             return 0;
         },
@@ -19,27 +19,27 @@ Hwnd findRunningPellorin(Desktop& desktop) {
     return found;
 }
 
-void askToComeBack(Desktop& desktop, Hwnd window) {
-    desktop.allowSetForegroundWindow(window);
-    desktop.postMessage(window, desktop.registerWindowMessage(comeBackMessageName), 0, 0);
+void askToComeBack(TopLevelWindows& windows, Hwnd window) {
+    windows.allowSetForegroundWindow(window);
+    windows.postMessage(window, windows.registerWindowMessage(comeBackMessageName), 0, 0);
 }
 
-bool handOverToRunningPellorin(Desktop& desktop, int attempts, const std::function<void()>& pause) {
+bool handOverToRunningPellorin(TopLevelWindows& windows, int attempts, const std::function<void()>& pause) {
     for (int attempt = 0; attempt < attempts; ++attempt) {
         if (attempt > 0) pause();
-        if (const Hwnd window = findRunningPellorin(desktop)) {
-            askToComeBack(desktop, window);
+        if (const Hwnd window = findRunningPellorin(windows)) {
+            askToComeBack(windows, window);
             return true;
         }
     }
     return false;
 }
 
-bool startsHere(Desktop& desktop, CopyLock lock, int attempts, const std::function<void()>& pause) {
+bool startsHere(TopLevelWindows& windows, CopyLock lock, int attempts, const std::function<void()>& pause) {
     switch (lock) {
         case CopyLock::ours: return true;
-        case CopyLock::heldByAnother: return !handOverToRunningPellorin(desktop, attempts, pause);
-        case CopyLock::unavailable: return !handOverToRunningPellorin(desktop, 1, pause);
+        case CopyLock::heldByAnother: return !handOverToRunningPellorin(windows, attempts, pause);
+        case CopyLock::unavailable: return !handOverToRunningPellorin(windows, 1, pause);
     }
     return true;
 }

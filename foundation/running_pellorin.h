@@ -18,17 +18,17 @@ inline constexpr const char* comeBackMessageName = "Pellorin.ComeBack";
 // The running Pellorin's main window: the first top-level window of
 // Pellorin's class captioned exactly "Pellorin", in enumeration order; 0
 // for none.
-Hwnd findRunningPellorin(Desktop& desktop);
+Hwnd findRunningPellorin(TopLevelWindows& windows);
 
 // Asks that window to come back, in front, and lets it take the foreground.
 // Only posts: a Pellorin that hangs does not hang the one who asks.
-void askToComeBack(Desktop& desktop, Hwnd window);
+void askToComeBack(TopLevelWindows& windows, Hwnd window);
 
 // A Pellorin started while another runs brings that one back instead. Its
 // window may not be there yet (two started at the same moment), so it is
 // looked for up to attempts times, with pause between two looks. False when
 // it never showed up.
-bool handOverToRunningPellorin(Desktop& desktop, int attempts, const std::function<void()>& pause);
+bool handOverToRunningPellorin(TopLevelWindows& windows, int attempts, const std::function<void()>& pause);
 
 // How a start stands to the lock that keeps one Pellorin per session.
 enum class CopyLock {
@@ -41,6 +41,6 @@ enum class CopyLock {
 // running Pellorin (false). A lock held by something that never shows
 // Pellorin's window, or no lock at all, must not keep the user from the
 // program: then it runs, the running copy found by its window alone.
-bool startsHere(Desktop& desktop, CopyLock lock, int attempts, const std::function<void()>& pause);
+bool startsHere(TopLevelWindows& windows, CopyLock lock, int attempts, const std::function<void()>& pause);
 
 }  // namespace pellorin

@@ -5,10 +5,10 @@
 
 namespace pellorin {
 
-std::string readWindowTitle(Desktop& desktop, Hwnd window) {
-    const std::int32_t length = desktop.getWindowTextLength(window);
+std::string readWindowTitle(TopLevelWindows& windows, Hwnd window) {
+    const std::int32_t length = windows.getWindowTextLength(window);
     if (length <= 0 || length > longestTitleRead) return {};
-    std::string title = desktop.getWindowText(window, length + 1);
+    std::string title = windows.getWindowText(window, length + 1);
     if (title.size() > static_cast<std::size_t>(length)) title.resize(static_cast<std::size_t>(length));
     return title;
 }
@@ -32,8 +32,8 @@ std::size_t ansiCharacterCount(forms::Runtime& runtime, std::string_view text) {
     return count;
 }
 
-bool isFolderWindow(Desktop& desktop, Hwnd window) {
-    const std::string className = desktop.getClassName(window);
+bool isFolderWindow(TopLevelWindows& windows, Hwnd window) {
+    const std::string className = windows.getClassName(window);
     return className == "CabinetWClass" || className == "ExploreWClass";
 }
 

@@ -14,7 +14,7 @@ inline constexpr std::int32_t longestTitleRead = 1 << 20;
 
 // The window's title as GetWindowTextLengthA and GetWindowTextA give it; ""
 // for a window without a title or one that vanished between the two calls.
-std::string readWindowTitle(Desktop& desktop, Hwnd window);
+std::string readWindowTitle(TopLevelWindows& windows, Hwnd window);
 
 // The last eight characters of a title read in the ANSI code page, or the
 // whole title when it is shorter. They are the code page's characters: a
@@ -26,7 +26,7 @@ std::size_t ansiCharacterCount(forms::Runtime& runtime, std::string_view text);
 
 // The shell's folder windows (File Explorer, whose titles end in
 // "Explorer" on today's Windows) are never browser windows, whatever their title.
-bool isFolderWindow(Desktop& desktop, Hwnd window);
+bool isFolderWindow(TopLevelWindows& windows, Hwnd window);
 
 // Handles shown as text read as the platform's signed 32-bit number.
 std::string handleText(Hwnd window);

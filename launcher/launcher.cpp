@@ -3,9 +3,9 @@
 
 namespace pellorin {
 
-void showOrStartPellorin(Desktop& desktop, LauncherHost& host) {
-    if (const Hwnd running = findRunningPellorin(desktop)) {
-        askToComeBack(desktop, running);
+void showOrStartPellorin(TopLevelWindows& windows, LauncherHost& host) {
+    if (const Hwnd running = findRunningPellorin(windows)) {
+        askToComeBack(windows, running);
     } else {
         // Without its own folder the launcher knows of no Pellorin to start:
         // a bare \Pellorin.exe would be one at the root of some drive.

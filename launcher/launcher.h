@@ -33,6 +33,6 @@ inline constexpr int missingExecutableStyle = 48;  // exclamation icon, one OK b
 // rovudir's whole run: the running Pellorin asked to come back on the
 // screen, or Pellorin started from the launcher's folder, or one message
 // saying it is not there.
-void showOrStartPellorin(Desktop& desktop, LauncherHost& host);
+void showOrStartPellorin(TopLevelWindows& windows, LauncherHost& host);
 
 }  // namespace pellorin

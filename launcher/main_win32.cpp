@@ -67,8 +67,8 @@ public:
 
 int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
     pellorin::loadLibrariesFromSystemFolderOnly();
-    pellorin::Win32Desktop desktop;
+    pellorin::Win32TopLevelWindows windows;
     Win32LauncherHost host;
-    pellorin::showOrStartPellorin(desktop, host);
+    pellorin::showOrStartPellorin(windows, host);
     return 0;
 }

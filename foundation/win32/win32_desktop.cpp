@@ -27,21 +27,6 @@ static_assert(offsetof(NOTIFYICONDATAA, szTip) == offsetof(TrayIconData, szTip))
 
 Hwnd Win32Desktop::getForegroundWindow() { return fromNative(GetForegroundWindow()); }
 
-std::string Win32Desktop::getClassName(Hwnd window) {
-    char name[256];  // no class name is longer
-    const int length = GetClassNameA(toNative(window), name, sizeof name);
-    return length > 0 ? std::string(name, static_cast<std::size_t>(length)) : std::string();
-}
-
-std::int32_t Win32Desktop::getWindowTextLength(Hwnd window) { return GetWindowTextLengthA(toNative(window)); }
-
-std::string Win32Desktop::getWindowText(Hwnd window, std::int32_t bufferLength) {
-    if (bufferLength <= 0) return {};
-    std::string buffer(static_cast<std::size_t>(bufferLength), '\0');
-    const int copied = GetWindowTextA(toNative(window), buffer.data(), bufferLength);
-    buffer.resize(copied > 0 ? static_cast<std::size_t>(copied) : 0);
-    return buffer;
-}
 
 bool Win32Desktop::isWindow(Hwnd window) { return IsWindow(toNative(window)) != FALSE; }
 
@@ -59,22 +44,6 @@ void Win32Desktop::showWindow(Hwnd window, int command) {
         ShowWindowAsync(native, command);
 }
 
-namespace {
-struct EnumContext {
-    const std::function<std::int32_t(Hwnd, std::int32_t)>* proc;
-    std::int32_t value;
-};
-
-BOOL CALLBACK enumThunk(HWND window, LPARAM param) {
-    auto* context = reinterpret_cast<EnumContext*>(param);
-    return (*context->proc)(fromNative(window), context->value) != 0;
-}
-}  // namespace
-
-void Win32Desktop::enumWindows(const std::function<std::int32_t(Hwnd, std::int32_t)>& proc, std::int32_t value) {
-    EnumContext context{&proc, value};
-    EnumWindows(enumThunk, reinterpret_cast<LPARAM>(&context));
-}
 
 bool Win32Desktop::getWindowRect(Hwnd window, Rect32& rect) {
     RECT native{};
@@ -88,9 +57,6 @@ void Win32Desktop::moveWindow(Hwnd window, std::int32_t left, std::int32_t top, 
     MoveWindow(toNative(window), left, top, width, height, repaint);
 }
 
-void Win32Desktop::postMessage(Hwnd window, std::uint32_t message, std::uint32_t wParam, std::int32_t lParam) {
-    PostMessageA(toNative(window), message, wParam, lParam);
-}
 
 std::int16_t Win32Desktop::getAsyncKeyState(int virtualKey) { return GetAsyncKeyState(virtualKey); }
 
@@ -267,14 +233,6 @@ std::int32_t Win32Desktop::regCloseKey(RegistryKey key) {
     return result;
 }
 
-std::uint32_t Win32Desktop::registerWindowMessage(const std::string& name) {
-    return RegisterWindowMessageA(name.c_str());
-}
-
-void Win32Desktop::allowSetForegroundWindow(Hwnd window) {
-    DWORD process = 0;
-    if (GetWindowThreadProcessId(toNative(window), &process)) AllowSetForegroundWindow(process);
-}
 
 namespace {
 

@@ -23,6 +23,19 @@ inline std::uint32_t fromNative(Handle handle) {
     return static_cast<std::uint32_t>(reinterpret_cast<ULONG_PTR>(handle) & 0xFFFFFFFFu);
 }
 
+// Every program's top-level windows through user32: the launcher's whole
+// desktop, and the part of Pellorin's that finds and asks windows.
+class Win32TopLevelWindows : public TopLevelWindows {
+public:
+    std::string getClassName(Hwnd window) override;
+    std::int32_t getWindowTextLength(Hwnd window) override;
+    std::string getWindowText(Hwnd window, std::int32_t bufferLength) override;
+    void enumWindows(const std::function<std::int32_t(Hwnd, std::int32_t)>& proc, std::int32_t value) override;
+    void postMessage(Hwnd window, std::uint32_t message, std::uint32_t wParam, std::int32_t lParam) override;
+    std::uint32_t registerWindowMessage(const std::string& name) override;
+    void allowSetForegroundWindow(Hwnd window) override;
+};
+
 class Win32Desktop : public Desktop {
 public:
     Win32Desktop() = default;
@@ -30,19 +43,30 @@ public:
     Win32Desktop& operator=(const Win32Desktop&) = delete;
     ~Win32Desktop() override;
 
+    std::string getClassName(Hwnd window) override { return windows_.getClassName(window); }
+    std::int32_t getWindowTextLength(Hwnd window) override { return windows_.getWindowTextLength(window); }
+    std::string getWindowText(Hwnd window, std::int32_t bufferLength) override {
+        return windows_.getWindowText(window, bufferLength);
+    }
+    void enumWindows(const std::function<std::int32_t(Hwnd, std::int32_t)>& proc, std::int32_t value) override {
+        windows_.enumWindows(proc, value);
+    }
+    void postMessage(Hwnd window, std::uint32_t message, std::uint32_t wParam, std::int32_t lParam) override {
+        windows_.postMessage(window, message, wParam, lParam);
+    }
+    std::uint32_t registerWindowMessage(const std::string& name) override {
+        return windows_.registerWindowMessage(name);
+    }
+    void allowSetForegroundWindow(Hwnd window) override { windows_.allowSetForegroundWindow(window); }
+
     Hwnd getForegroundWindow() override;
-    std::string getClassName(Hwnd window) override;
-    std::int32_t getWindowTextLength(Hwnd window) override;
-    std::string getWindowText(Hwnd window, std::int32_t bufferLength) override;
     bool isWindow(Hwnd window) override;
     bool isZoomed(Hwnd window) override;
     bool isIconic(Hwnd window) override;
     void showWindow(Hwnd window, int command) override;
-    void enumWindows(const std::function<std::int32_t(Hwnd, std::int32_t)>& proc, std::int32_t value) override;
     bool getWindowRect(Hwnd window, Rect32& rect) override;
     void moveWindow(Hwnd window, std::int32_t left, std::int32_t top, std::int32_t width, std::int32_t height,
                     bool repaint) override;
-    void postMessage(Hwnd window, std::uint32_t message, std::uint32_t wParam, std::int32_t lParam) override;
     std::int16_t getAsyncKeyState(int virtualKey) override;
     void sendF11(Hwnd window) override;
     bool foregroundLayoutTypesWithCtrlAlt(int letterKey) override;
@@ -55,8 +79,6 @@ public:
     std::int32_t regQueryValue(RegistryKey key, const std::string& valueName, std::uint32_t& type, std::string& data,
                                std::uint32_t& size) override;
     std::int32_t regCloseKey(RegistryKey key) override;
-    std::uint32_t registerWindowMessage(const std::string& name) override;
-    void allowSetForegroundWindow(Hwnd window) override;
 
     ScriptSupport scriptSupport() override;
     bool shellExecuteOwnFile(Hwnd owner, const std::string& verb, const std::string& file,
@@ -70,6 +92,7 @@ private:
     bool startWithShell(Hwnd owner, const std::string& verb, const std::string& file, const std::string& parameters,
                         const std::string& directory, int showCommand, ULONG mask);
 
+    Win32TopLevelWindows windows_;
     // COM on the thread that asks the shell, once it first does.
     bool vistaOrLater_ = IsWindowsVistaOrGreater();
     HRESULT apartment_ = S_FALSE;
