@@ -2,6 +2,7 @@
 # Installs the Debian packages the builds and tests need; does nothing when
 # they are all there. Usage: install-deps.sh [run|all]
 set -euo pipefail
+. "$(dirname "$0")/which-wine.sh"
 
 # wine64 too: the 64-bit build runs under it, where 32-bit programs cannot
 # start and, for the tests, after the 32-bit one where they can.
@@ -53,23 +54,6 @@ install_missing() {
 }
 
 install_missing "${need[@]}"
-
-# True unless this kernel refuses 32-bit programs outright (some boot with
-# them switched off): a 91-byte i386 program that only exits is started.
-kernel_runs_32_bit() {
-  local probe said
-  probe=$(mktemp)
-  printf '\x7fELF\x01\x01\x01\x00\x00\x00\x00\x00\x00\x00\x00\x00\x02\x00\x03\x00\x01\x00\x00\x00\x54\x80\x04\x08'\
-'\x34\x00\x00\x00\x00\x00\x00\x00\x00\x00\x00\x00\x34\x00\x20\x00\x01\x00\x00\x00\x00\x00\x00\x00'\
-'\x01\x00\x00\x00\x00\x00\x00\x00\x00\x80\x04\x08\x00\x80\x04\x08\x5b\x00\x00\x00\x5b\x00\x00\x00'\
-'\x05\x00\x00\x00\x00\x10\x00\x00\x31\xdb\x31\xc0\x40\xcd\x80' >"$probe"
-  chmod +x "$probe"
-  said=$("$probe" 2>&1) || true
-  rm -f "$probe"
-  # The kernel's answer when it has no 32-bit support (a folder mounted
-  # noexec would say "Permission denied": that is no answer either way).
-  [[ $said != *"Exec format error"* ]]
-}
 
 # 32-bit Wine only where it can be used: a kernel that cannot start 32-bit
 # programs, or i386 package lists the mirror cannot serve right now, leave

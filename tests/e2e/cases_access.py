@@ -96,8 +96,9 @@ MAIL_LINK, HOME_LINK, LBL_CTR_ALT = 104, 105, 111
 # The boxes drawn round the main window's upper part (twips: left, top, right, bottom).
 SHAPES = [(30, 45, 3645, 765), (30, 795, 3645, 4530)]
 VK_TAB, VK_RETURN, VK_SPACE, VK_MENU, VK_F1 = 9, 13, 32, 18, 112
-# The shell's handlers for the links' addresses; the test puts a stand-in in their place.
-LINK_HANDLERS = ["HKLM\\Software\\Classes\\%s\\shell\\open\\command" % p for p in ("mailto", "http")]
+# The shell's handlers for the links' addresses (the home page's is https
+# where the build keeps its default); the test puts a stand-in in their place.
+LINK_HANDLERS = ["HKLM\\Software\\Classes\\%s\\shell\\open\\command" % p for p in ("mailto", "http", "https")]
 # Each image of the icon, as Windows chooses among them.
 ICON_SIZES = ["16x16", "20x20", "24x24", "32x32", "40x40", "48x48", "64x64", "256x256"]
 
