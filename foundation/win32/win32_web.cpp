@@ -313,11 +313,10 @@ private:
     bool reported_ = false;
 };
 
-}  // namespace
-
-namespace {
+// WinINet's entry points, once loaded: the user-interface thread alone asks.
 WinInetCalls systemCalls;
 bool systemCallsTried = false;
+
 }  // namespace
 
 const WinInetCalls* WinInetCalls::fromSystemFolder() {

@@ -825,7 +825,7 @@ def t_tray_minimize(c):
 
     # A browser window opened meanwhile is in the list once the window is back.
     page = "Meanwhile" + IE
-    c.testwin(page, foreground=False)
+    c.testwin({"title": page, "pos": "40,40"}, foreground=False)
     c.require(c.probe("find", page, 15000)[0] == 0, "test window is up")
     rc, r = c.probe("tray-click", TITLE, "left", 5000)
     c.require(rc == 0, "the icon can be clicked", "an icon tipped %r" % TITLE, r)

@@ -63,7 +63,8 @@
 //                                  icon=X,Y TIPHEX (screen centre); with COUNT,
 //                                  waits until there are that many (exit 1 if not)
 //   tray-click TIP left|right [WAIT_MS]
-//                                  clicks the icon whose tip is TIP through SendInput
+//                                  clicks the icon whose tip is TIP through SendInput,
+//                                  once no other window lies over it
 //   notify TITLE LPARAM [WPARAM]   posts the icon callback (WM_MOUSEMOVE, wParam 1 unless
 //                                  given) to the window as the shell would
 //   balloon [WAIT_MS]              the notification area's shown notifications (balloon
@@ -731,17 +732,33 @@ int run(int argc, char** argv) {
         std::string how = argv[3];
         if (how != "left" && how != "right") return 2;
         DWORD start = GetTickCount(), waitMs = arg(argc, argv, 4, 0);
+        std::string covering;
         for (;;) {
-            for (const TrayIcon& i : trayIcons())
-                if (i.tip == title) {
-                    clickAt(i.at, how == "right");
-                    std::printf("at=%ld,%ld\n", i.at.x, i.at.y);
-                    return 0;
+            for (const TrayIcon& i : trayIcons()) {
+                if (i.tip != title) continue;
+                // A click meant for the icon must reach it: another window
+                // lying over the corner of the screen would take it.
+                HWND under = GetAncestor(WindowFromPoint(i.at), GA_ROOT);
+                DWORD underProcess = 0, shellProcess = 0;
+                GetWindowThreadProcessId(under, &underProcess);
+                for (HWND tray : topLevelOfClass("Shell_TrayWnd")) {
+                    GetWindowThreadProcessId(tray, &shellProcess);
+                    if (shellProcess == underProcess) break;
                 }
+                if (underProcess != shellProcess) {
+                    covering = windowTitle(under);
+                    break;
+                }
+                clickAt(i.at, how == "right");
+                std::printf("at=%ld,%ld\n", i.at.x, i.at.y);
+                return 0;
+            }
             if (GetTickCount() - start >= waitMs) break;
             Sleep(100);
         }
-        std::printf("error=no icon with tip %s\n", hex(title).c_str());
+        if (!covering.empty() || GetTickCount() - start >= waitMs)
+            std::printf("error=%s %s\n", covering.empty() ? "no icon with tip" : "the icon lies under",
+                        hex(covering.empty() ? title : covering).c_str());
         return 1;
     }
     if (cmd == "menu-click") {
