@@ -21,21 +21,20 @@ constexpr std::size_t longestText = 1000;
 // Browsers look for a <meta> charset this far into the page.
 constexpr std::size_t charsetPrescan = 1024;
 
-char lower(char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; }
 bool isLetter(char c) { return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z'); }
 bool isSpace(char c) { return c == ' ' || c == '\t' || c == '\r' || c == '\n' || c == '\f'; }
 
 bool startsWithNoCase(std::string_view text, std::size_t at, std::string_view word) {
     if (text.size() - at < word.size()) return false;
     for (std::size_t i = 0; i < word.size(); ++i)
-        if (lower(text[at + i]) != word[i]) return false;
+        if (asciiLower(text[at + i]) != word[i]) return false;
     return true;
 }
 
 // Where word starts at or after from, in any letter case; npos for nowhere.
 std::size_t findNoCase(std::string_view text, std::string_view word, std::size_t from) {
     for (std::size_t at = from; at + word.size() <= text.size(); ++at)
-        if (lower(text[at]) == word[0] && startsWithNoCase(text, at, word)) return at;
+        if (asciiLower(text[at]) == word[0] && startsWithNoCase(text, at, word)) return at;
     return std::string_view::npos;
 }
 
@@ -55,7 +54,7 @@ Charset codePage(std::uint32_t number) { return {Charset::Kind::codePage, number
 Charset charsetNamed(std::string_view label) {
     using Kind = Charset::Kind;
     std::string name;
-    for (char c : label.substr(0, 32)) name.push_back(lower(c));
+    for (char c : label.substr(0, 32)) name.push_back(asciiLower(c));
     const auto among = [&name](std::initializer_list<std::string_view> names) {
         for (std::string_view known : names)
             if (name == known) return true;
@@ -326,7 +325,7 @@ VersionPage readVersionPage(std::string_view html) {
         while (nameEnd < html.size() && !isSpace(html[nameEnd]) && html[nameEnd] != '>' && html[nameEnd] != '/')
             ++nameEnd;
         std::string name;
-        for (char n : html.substr(nameAt, std::min<std::size_t>(nameEnd - nameAt, 8))) name.push_back(lower(n));
+        for (char n : html.substr(nameAt, std::min<std::size_t>(nameEnd - nameAt, 8))) name.push_back(asciiLower(n));
         if (nameEnd - nameAt > 8) name.clear();  // longer than any name looked for
         const std::size_t close = html.find('>', nameEnd);
         at = close == std::string_view::npos ? html.size() : close + 1;

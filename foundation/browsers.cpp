@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <iterator>
 
+#include "foundation/text.h"
 #include "foundation/window_title.h"
 
 namespace pellorin {
@@ -33,17 +34,10 @@ constexpr const char* userChoices[] = {"\\UserChoiceLatest\\ProgId", "\\UserChoi
 // No ProgId comes near it; a longer value names no browser we know.
 constexpr std::uint32_t progIdBuffer = 256;
 
-char lowerAscii(char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; }
-
 // ProgIds are the names of registry keys, which Windows compares without
 // regard to case.
-bool sameIgnoringCase(std::string_view a, std::string_view b) {
-    return std::equal(a.begin(), a.end(), b.begin(), b.end(),
-                      [](char x, char y) { return lowerAscii(x) == lowerAscii(y); });
-}
-
 bool namesBrowser(std::string_view progId, std::string_view registered) {
-    if (progId.size() < registered.size() || !sameIgnoringCase(progId.substr(0, registered.size()), registered))
+    if (progId.size() < registered.size() || !equalIgnoringAsciiCase(progId.substr(0, registered.size()), registered))
         return false;
     if (progId.size() == registered.size()) return true;
     const char mark = progId[registered.size()];

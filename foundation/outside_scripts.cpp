@@ -3,9 +3,9 @@
 #include "foundation/outside_scripts.h"
 
 #include <algorithm>
-#include <cctype>
 
 #include "foundation/settings.h"
+#include "foundation/text.h"
 
 namespace pellorin {
 
@@ -20,13 +20,6 @@ constexpr const char* runProgramClass = "{1FBA04EE-3024-11D2-8F1F-0000F87ABD16}"
 
 constexpr std::int32_t done = 0;
 constexpr std::int32_t notFound = 2;  // ERROR_FILE_NOT_FOUND
-
-std::string lowerCase(std::string_view text) {
-    std::string lower(text);
-    std::transform(lower.begin(), lower.end(), lower.begin(),
-                   [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
-    return lower;
-}
 
 // Whether a setting reads as a whole number above 0.
 bool aboveZero(const std::string& setting) {
@@ -85,7 +78,7 @@ std::vector<RegistryChange> scriptChanges(std::string_view script, const std::st
 bool scriptsCanRun(const Desktop::ScriptSupport& support) {
     // Anything else the shell opens a .vbs file with (Notepad, where it is
     // made the editor of scripts, or the "Open with" box) would not run it.
-    const std::string host = lowerCase(support.host.substr(support.host.find_last_of("\\/") + 1));
+    const std::string host = asciiLowered(support.host.substr(support.host.find_last_of("\\/") + 1));
     if (host != "wscript.exe" && host != "cscript.exe") return false;
     if (!support.engineInstalled) return false;
     // Anything but a number above 0 is taken as switching the host off, and

@@ -1,6 +1,19 @@
 #include "foundation/text.h"
 
+#include <algorithm>
+
 namespace pellorin {
+
+std::string asciiLowered(std::string_view text) {
+    std::string lowered(text);
+    std::transform(lowered.begin(), lowered.end(), lowered.begin(), asciiLower);
+    return lowered;
+}
+
+bool equalIgnoringAsciiCase(std::string_view a, std::string_view b) {
+    return std::equal(a.begin(), a.end(), b.begin(), b.end(),
+                      [](char x, char y) { return asciiLower(x) == asciiLower(y); });
+}
 
 void appendUtf8(std::string& out, char32_t code) {
     if (code > 0x10FFFF || (code >= 0xD800 && code <= 0xDFFF)) code = notACharacter;

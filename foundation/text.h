@@ -10,6 +10,13 @@ namespace pellorin {
 // The program's own texts are UTF-8; what it reads from outside comes in
 // other encodings and is turned into UTF-8 with these.
 
+// ASCII letters in lower case, every other byte as it is: for the names
+// that compare without regard to case (web schemes and hosts, HTML's words,
+// registry keys, program file names).
+inline char asciiLower(char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; }
+std::string asciiLowered(std::string_view text);
+bool equalIgnoringAsciiCase(std::string_view a, std::string_view b);
+
 // Stands in for a byte or code point that is no character.
 inline constexpr char32_t notACharacter = U'?';
 

@@ -2,20 +2,14 @@
 // address names, and where a redirect sends.
 #include "foundation/web_address.h"
 
+#include "foundation/text.h"
+
 #include <algorithm>
 #include <charconv>
 
 namespace pellorin {
 
 namespace {
-
-char lower(char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; }
-
-std::string lowered(std::string_view text) {
-    std::string result(text);
-    std::transform(result.begin(), result.end(), result.begin(), lower);
-    return result;
-}
 
 // The scheme of a whole address ("http" of "http://..."), "" for none.
 std::string_view schemeOf(std::string_view url) {
@@ -39,7 +33,7 @@ std::string_view originOf(std::string_view url) {
 
 std::optional<WebSite> webSiteOf(std::string_view url) {
     WebSite site;
-    site.scheme = lowered(schemeOf(url));
+    site.scheme = asciiLowered(schemeOf(url));
     if (site.scheme == "http")
         site.port = 80;
     else if (site.scheme == "https")
@@ -80,7 +74,7 @@ std::optional<WebSite> webSiteOf(std::string_view url) {
             site.port = number;
         }
     }
-    site.host = lowered(host);
+    site.host = asciiLowered(host);
     return site;
 }
 

@@ -27,7 +27,6 @@ static_assert(offsetof(NOTIFYICONDATAA, szTip) == offsetof(TrayIconData, szTip))
 
 Hwnd Win32Desktop::getForegroundWindow() { return fromNative(GetForegroundWindow()); }
 
-
 bool Win32Desktop::isWindow(Hwnd window) { return IsWindow(toNative(window)) != FALSE; }
 
 bool Win32Desktop::isZoomed(Hwnd window) { return IsZoomed(toNative(window)) != FALSE; }
@@ -44,7 +43,6 @@ void Win32Desktop::showWindow(Hwnd window, int command) {
         ShowWindowAsync(native, command);
 }
 
-
 bool Win32Desktop::getWindowRect(Hwnd window, Rect32& rect) {
     RECT native{};
     if (!GetWindowRect(toNative(window), &native)) return false;
@@ -56,7 +54,6 @@ void Win32Desktop::moveWindow(Hwnd window, std::int32_t left, std::int32_t top, 
                               bool repaint) {
     MoveWindow(toNative(window), left, top, width, height, repaint);
 }
-
 
 std::int16_t Win32Desktop::getAsyncKeyState(int virtualKey) { return GetAsyncKeyState(virtualKey); }
 
@@ -232,7 +229,6 @@ std::int32_t Win32Desktop::regCloseKey(RegistryKey key) {
     openKeys_[key - 1] = nullptr;
     return result;
 }
-
 
 namespace {
 

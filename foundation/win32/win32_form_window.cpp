@@ -237,19 +237,20 @@ void FormWindow::onCommand(int id, int code) {
     }
 }
 
-bool FormWindow::opensLink(const MSG& message) {
-    if (message.message != WM_KEYDOWN || message.wParam != VK_SPACE) return false;
-    Peer* peer = peerOf(message.hwnd);
+bool FormWindow::clickLink(HWND control) {
+    Peer* peer = peerOf(control);
     if (!peer || !peer->control().layout().link) return false;
     static_cast<forms::Label&>(peer->control()).click();
     return true;
 }
 
+bool FormWindow::opensLink(const MSG& message) {
+    return message.message == WM_KEYDOWN && message.wParam == VK_SPACE && clickLink(message.hwnd);
+}
+
 void FormWindow::onNotify(const NMHDR& notice) {
     // A link opened by a click, or by Enter or Space once Tab has reached it.
-    if (notice.code != NM_CLICK && notice.code != NM_RETURN) return;
-    Peer* peer = peerOf(notice.hwndFrom);
-    if (peer && peer->control().layout().link) static_cast<forms::Label&>(peer->control()).click();
+    if (notice.code == NM_CLICK || notice.code == NM_RETURN) clickLink(notice.hwndFrom);
 }
 
 namespace {

@@ -64,6 +64,8 @@ private:
     void paintDecorations();
     void onCommand(int id, int code);
     void onNotify(const NMHDR& notice);
+    // Opens the link that control is, if it is one.
+    bool clickLink(HWND control);
     void buildSystemMenu();
     bool onSystemCommand(WPARAM command);
     void onTimer(UINT_PTR id);
