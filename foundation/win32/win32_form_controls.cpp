@@ -69,10 +69,11 @@ bool takesFocus(const forms::ControlLayout& layout) {
 
 // Screen readers do not take a picture's name from its window text (an
 // icon's text names the icon among the resources): the name is annotated
-// on the picture, where Active Accessibility looks first. The annotation
-// stays with the window; COM is needed only to make it.
+// on the picture, where Active Accessibility looks first. The thread's
+// apartment stays for the run (the shell's calls want one here anyway), so
+// whatever keeps the annotation is never unloaded beneath it.
 void nameForScreenReaders(HWND picture, const std::wstring& name) {
-    const HRESULT apartment = CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED | COINIT_DISABLE_OLE1DDE);
+    CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED | COINIT_DISABLE_OLE1DDE);
     IAccPropServices* services = nullptr;
     if (SUCCEEDED(CoCreateInstance(CLSID_AccPropServices, nullptr, CLSCTX_INPROC_SERVER, IID_IAccPropServices,
                                    reinterpret_cast<void**>(&services)))) {
@@ -80,7 +81,6 @@ void nameForScreenReaders(HWND picture, const std::wstring& name) {
                                  name.c_str());
         services->Release();
     }
-    if (SUCCEEDED(apartment)) CoUninitialize();
 }
 
 }  // namespace
